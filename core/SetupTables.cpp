@@ -1,0 +1,28 @@
+#include "core/SetupTables.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+IndexedTable<MixtureRecord, 1, InputMixtureCount> InputMixtures;
+IndexedTable<MixtureRecord, 1, MixtureCount> Mixtures;
+IndexedTable<FlowmeterRecord, 1, FlowmeterCount> Flowmeters;
+IndexedTable<CalibrationRecord, 1, CalibrationCount> Calibrations;
+IndexedTable<CellRecord, 1, CellCount> Cells;
+
+IndexedTable<Text<12>, 1, MaxGases> GasList;
+int GasCount = 0;
+IndexedTable<GasFraction, 1, MaxGases> WorkGas;
+IndexedTable<IndexedTable<GasFraction, 1, MaxGases>, 1, CellCount> CellFeed;
+
+int CurrentTable = NoTable;
+int CurrentCell = 1;
+int CurrentInputMix = 1;
+int CurrentFlowmeter = 1;
+int CurrentCalCurve = 0;
+bool Running = false;
+bool StopRequested = false;
+
+void TableIndexFault(long index, long first, long last) {
+    std::fprintf(stderr, "Quorvane: table index %ld outside %ld..%ld\n", index, first, last);
+    std::abort();
+}

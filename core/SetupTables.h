@@ -1,0 +1,49 @@
+// The setup tables, the working lists of the calculation and the selection and run state.
+// They live as long as the program and every subsystem reads and writes them by index.
+#pragma once
+
+#include "core/IndexedTable.h"
+#include "core/SetupRecords.h"
+
+constexpr int InputMixtureCount = 16;
+constexpr int MixtureCount = 32; // 1..16 copies of the input mixtures, 17..32 nodes M1..M16
+constexpr int NodeCount = 16;
+constexpr int FlowmeterCount = 16;
+constexpr int CalibrationCount = 1000;
+constexpr int CellCount = 8;
+constexpr int MaxGases = 12;
+
+extern IndexedTable<MixtureRecord, 1, InputMixtureCount> InputMixtures;
+extern IndexedTable<MixtureRecord, 1, MixtureCount> Mixtures;
+extern IndexedTable<FlowmeterRecord, 1, FlowmeterCount> Flowmeters;
+extern IndexedTable<CalibrationRecord, 1, CalibrationCount> Calibrations;
+extern IndexedTable<CellRecord, 1, CellCount> Cells;
+
+// Working lists of the calculation (memory only).
+extern IndexedTable<Text<12>, 1, MaxGases> GasList; // entries beyond GasCount are empty
+extern int GasCount;                                // 0..12
+extern IndexedTable<GasFraction, 1, MaxGases> WorkGas;
+extern IndexedTable<IndexedTable<GasFraction, 1, MaxGases>, 1, CellCount> CellFeed;
+
+// Codes of CurrentTable: the table that the OK button and the index selectors act on.
+enum TableCode : int {
+    NoTable = 0,
+    CellTable = 1,
+    FlowmeterTable = 2,
+    InputMixtureTable = 4,
+    ReadingsTable = 5,
+    CalibrationTable = 6,
+};
+
+extern int CurrentTable;
+extern int CurrentCell;      // 1..8
+extern int CurrentInputMix;  // 1..16
+extern int CurrentFlowmeter; // 1..16
+extern int CurrentCalCurve;  // 1..1000; 0 until the calibration page is first shown
+extern bool Running;         // the equilibrium phase of a calculation is in progress
+extern bool StopRequested;   // the user asked the running calculation to stop
+
+// Mixture number of node k (1..16).
+constexpr int NodeMixture(int node) {
+    return 16 + node;
+}

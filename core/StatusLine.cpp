@@ -1,0 +1,20 @@
+#include "core/StatusLine.h"
+
+#include "core/WindowInterface.h"
+
+double ErrorPause = 4.0;
+double ProgressPause = 0.0;
+
+void ShowStatusError(const std::string& text, double seconds) {
+    Window().ShowStatusLine(StatusColour::Red, text);
+    Window().Pause(seconds);
+}
+
+void ShowStatusInfo(const std::string& text, double seconds) {
+    Window().ShowStatusLine(StatusColour::Blue, text);
+    Window().Pause(seconds);
+}
+
+void Beep() {
+    Window().Beep();
+}

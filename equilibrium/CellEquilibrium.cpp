@@ -1,0 +1,4 @@
+#include "equilibrium/CellEquilibrium.h"
+
+CellAmountTable FeedAmounts;
+CellAmountTable CellAmounts;

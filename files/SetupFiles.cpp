@@ -1,0 +1,179 @@
+#include "files/SetupFiles.h"
+
+#include "core/MixerNetwork.h"
+#include "core/SetupTables.h"
+#include "core/StatusLine.h"
+#include "core/WindowInterface.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+#include <cstring>
+#include <vector>
+
+std::string InputFileName;
+std::string MixerFileName;
+std::string CalibrationFileName;
+std::string CellFileName;
+
+std::array<std::array<std::string, 2>, 4> LoadedSetupFiles = {{
+    {"Inp", ""},
+    {"Mix", ""},
+    {"Cal", ""},
+    {"Out", ""},
+}};
+
+namespace {
+
+// One kind of setup file: where its records lie in memory and which name it goes by.
+struct FileKind {
+    std::string& Name;
+    int Row;
+    char* Records;
+    std::size_t RecordSize;
+    int RecordCount;
+};
+
+template <typename Table> FileKind KindOf(std::string& name, int row, Table& table) {
+    return {name, row, reinterpret_cast<char*>(table.data()), sizeof(*table.data()),
+            int(table.Count)};
+}
+
+FileKind InputKind() {
+    return KindOf(InputFileName, InputFileRow, InputMixtures);
+}
+FileKind MixerKind() {
+    return KindOf(MixerFileName, MixerFileRow, Flowmeters);
+}
+FileKind CalibrationKind() {
+    return KindOf(CalibrationFileName, CalibrationFileRow, Calibrations);
+}
+FileKind CellKind() {
+    return KindOf(CellFileName, CellFileRow, Cells);
+}
+
+QString FilePath(const std::string& name) {
+    return QString::fromStdString(name);
+}
+
+// Reads up to size bytes; fewer only at the end of the file or on a read error.
+std::size_t ReadBlock(QFile& file, char* buffer, std::size_t size) {
+    std::size_t got = 0;
+    while (got < size) {
+        const qint64 n = file.read(buffer + got, qint64(size - got));
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+    }
+    return got;
+}
+
+void EnterLoaded(const FileKind& kind) {
+    LoadedSetupFiles[kind.Row][1] = kind.Name;
+    Window().LoadedSetupFilesChanged();
+}
+
+// Reads the records of one kind in order. afterRecord(n) runs after record n, also for the
+// records that the file does not hold. A record the file holds only in part is not applied:
+// it keeps its previous contents whole, and the status line names the incomplete file.
+// Returns false when the file could not be opened (nothing changed).
+template <typename AfterRecord> bool LoadKind(const FileKind& kind, AfterRecord afterRecord) {
+    QFile file(FilePath(kind.Name));
+    if (kind.Name.empty() || !file.open(QIODevice::ReadOnly))
+        return false;
+    std::vector<char> buffer(kind.RecordSize);
+    bool atEnd = false;
+    bool incomplete = false;
+    for (int n = 1; n <= kind.RecordCount; ++n) {
+        if (!atEnd) {
+            const std::size_t got = ReadBlock(file, buffer.data(), kind.RecordSize);
+            if (got == kind.RecordSize) {
+                std::memcpy(kind.Records + std::size_t(n - 1) * kind.RecordSize, buffer.data(),
+                            kind.RecordSize);
+            } else {
+                atEnd = true;
+                incomplete = got > 0;
+            }
+        }
+        afterRecord(n);
+    }
+    file.close();
+    EnterLoaded(kind);
+    if (incomplete)
+        ShowStatusError("Incomplete file " + kind.Name, ErrorPause);
+    return true;
+}
+
+// Writes the records of one kind as a whole: either the complete new file replaces the old one,
+// or the old one stays as it was and the status line says so.
+void SaveKind(const FileKind& kind) {
+    QSaveFile file(FilePath(kind.Name));
+    const qint64 size = qint64(kind.RecordSize) * kind.RecordCount;
+    const bool saved = !kind.Name.empty() && file.open(QIODevice::WriteOnly) &&
+                       file.write(kind.Records, size) == size && file.commit();
+    if (!saved) {
+        file.cancelWriting();
+        ShowStatusError("Could not save " + kind.Name, ErrorPause);
+        return;
+    }
+    EnterLoaded(kind);
+}
+
+void Nothing(int) {}
+
+} // namespace
+
+void LoadInputFile() {
+    LoadKind(InputKind(), CheckInputMixture);
+}
+
+void LoadMixerFile() {
+    LoadKind(MixerKind(), Nothing);
+}
+
+void LoadCalibrationFile() {
+    if (LoadKind(CalibrationKind(), Nothing))
+        Window().CalibrationsLoaded();
+}
+
+void LoadCellFile() {
+    if (!LoadKind(CellKind(), Nothing))
+        return;
+    for (CellRecord& cell : Cells)
+        cell.State = 0;
+    Window().DrawMixer();
+}
+
+void SaveInputFile() {
+    SaveKind(InputKind());
+}
+void SaveMixerFile() {
+    SaveKind(MixerKind());
+}
+void SaveCalibrationFile() {
+    SaveKind(CalibrationKind());
+}
+void SaveCellFile() {
+    SaveKind(CellKind());
+}
+
+void OpenFileSet(const std::string& base) {
+    InputFileName = base + ".INP";
+    LoadInputFile();
+    MixerFileName = base + ".MIX";
+    LoadMixerFile();
+    CalibrationFileName = base + ".CAL";
+    LoadCalibrationFile();
+    CellFileName = base + ".CEL";
+    LoadCellFile();
+}
+
+std::string SetupBaseName(const std::string& chosenName) {
+    const std::size_t slash = chosenName.find_last_of('/');
+    const std::size_t partStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = chosenName.find_last_of('.');
+    if (dot == std::string::npos || dot < partStart)
+        return chosenName;
+    return chosenName.substr(0, dot);
+}

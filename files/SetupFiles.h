@@ -1,0 +1,42 @@
+// The four setup files: plain images of the input mixtures, the flowmeters, the calibration
+// curves and the cells, one fixed-size record after another, forming a file set that shares
+// one base name.
+#pragma once
+
+#include <array>
+#include <string>
+
+// Current names of the four files; loading and saving always use these.
+extern std::string InputFileName;
+extern std::string MixerFileName;
+extern std::string CalibrationFileName;
+extern std::string CellFileName;
+
+// Rows of LoadedSetupFiles, in the order of a file set.
+enum SetupFileRow : int {
+    InputFileRow = 0,
+    MixerFileRow = 1,
+    CalibrationFileRow = 2,
+    CellFileRow = 3
+};
+
+// The list of current files at the bottom of the window: column 0 holds the row labels "Inp",
+// "Mix", "Cal", "Out"; column 1 the name of the file of that kind last read or written.
+extern std::array<std::array<std::string, 2>, 4> LoadedSetupFiles;
+
+void LoadInputFile();
+void LoadMixerFile();
+void LoadCalibrationFile();
+void LoadCellFile();
+
+void SaveInputFile();
+void SaveMixerFile();
+void SaveCalibrationFile();
+void SaveCellFile();
+
+// Sets the four current names from the base and loads INP, MIX, CAL and CEL in this order.
+void OpenFileSet(const std::string& base);
+
+// The base name of a file set chosen through one of its files: the name up to the last dot of
+// its file-name part, or the whole name when that part has no dot.
+std::string SetupBaseName(const std::string& chosenName);

@@ -1,0 +1,177 @@
+#include "core/Defaults.h"
+#include "core/SetupTables.h"
+#include "core/StatusLine.h"
+#include "equilibrium/CellEquilibrium.h"
+#include "equilibrium/SpeciesData.h"
+#include "files/SetupFiles.h"
+#include "support/TestSetup.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+template <typename Record> bool AllBytesZero(const Record& r) {
+    static const Record zero{};
+    return std::memcmp(&r, &zero, sizeof(Record)) == 0;
+}
+} // namespace
+
+using StartUp = ProgramTest;
+
+TEST_F(StartUp, WithoutDefaultFilesEveryTableHoldsItsDefaults) {
+    for (int i = 1; i <= 16; ++i)
+        EXPECT_TRUE(AllBytesZero(InputMixtures[i])) << "input mixture " << i;
+
+    for (int n = 1; n <= 32; ++n) {
+        const MixtureRecord& m = Mixtures[n];
+        EXPECT_EQ(m.Name.Str(), n <= 16 ? "None" : "") << n;
+        EXPECT_EQ(m.Reserved1, 1.0);
+        EXPECT_EQ(m.Flow, 0.0);
+        EXPECT_EQ(m.Ready, 0);
+        for (int j = 1; j <= 12; ++j) {
+            EXPECT_TRUE(m.Gas[j].Gas.Empty());
+            EXPECT_EQ(m.Gas[j].Fraction, 0.0);
+        }
+    }
+
+    for (int i = 1; i <= 16; ++i) {
+        const FlowmeterRecord& f = Flowmeters[i];
+        EXPECT_EQ(f.Make.Str(), "None");
+        EXPECT_EQ(f.Size.Str(), "None");
+        EXPECT_EQ(f.Float.Str(), "None");
+        EXPECT_EQ(f.Reserved1, 0.0);
+        EXPECT_EQ(f.Reading, 0.0);
+        EXPECT_EQ(f.Flow, 0.0);
+        EXPECT_EQ(f.Input, 1);
+        EXPECT_EQ(f.Output, (i + 1) / 2) << "flowmeter " << i;
+        EXPECT_EQ(f.FixGas.Str(), "H2O");
+        EXPECT_EQ(f.FixGasType.Str(), "Pure");
+        EXPECT_EQ(f.FixGasT, 25.0);
+        EXPECT_EQ(f.Reserved2, 0.0);
+        EXPECT_EQ(f.FixGasUsed, 0);
+        EXPECT_EQ(f.FixGasBefore, 1);
+    }
+    // Flowmeters pair up on the nodes.
+    EXPECT_EQ(Flowmeters[1].Output, 1);
+    EXPECT_EQ(Flowmeters[2].Output, 1);
+    EXPECT_EQ(Flowmeters[15].Output, 8);
+    EXPECT_EQ(Flowmeters[16].Output, 8);
+
+    for (int c = 1; c <= 1000; ++c) {
+        const CalibrationRecord& r = Calibrations[c];
+        ASSERT_EQ(r.Make.Str(), "None") << c;
+        ASSERT_EQ(r.Size.Str(), "None");
+        ASSERT_EQ(r.Float.Str(), "None");
+        ASSERT_TRUE(r.Gas.Empty());
+        ASSERT_EQ(r.Temp, 25.0);
+        ASSERT_EQ(r.Press, 1.0);
+        ASSERT_EQ(r.Flowmeter, 0);
+        ASSERT_EQ(r.Reserved, 0);
+        for (int k = 1; k <= 20; ++k) {
+            ASSERT_EQ(r.Point[k].Reading, 0.0);
+            ASSERT_EQ(r.Point[k].Flow, 0.0);
+        }
+    }
+
+    for (int c = 1; c <= 8; ++c) {
+        const CellRecord& r = Cells[c];
+        EXPECT_EQ(r.Name.Str(), "None");
+        EXPECT_EQ(r.Pressure, 1.0);
+        EXPECT_EQ(r.Temperature, 25.0);
+        EXPECT_EQ(r.Mix, c);
+        EXPECT_EQ(r.State, 0);
+        EXPECT_EQ(r.LeakO2, 1e-5);
+        EXPECT_EQ(r.LeakN2, 0.0);
+        EXPECT_EQ(r.LeakH2, 0.0);
+        EXPECT_EQ(r.LeakH2O, 3e-5);
+        for (int j = 1; j <= 12; ++j) {
+            EXPECT_EQ(FeedAmounts[c][j], 0.0L);
+            EXPECT_EQ(CellAmounts[c][j], 0.0L);
+        }
+    }
+    for (int j = 1; j <= 12; ++j)
+        EXPECT_EQ(WorkGas[j].Fraction, 0.0);
+}
+
+TEST_F(StartUp, WithoutDefaultFilesSelectionStateAndNamesAreSetAndNothingIsShown) {
+    ResetProgramState();
+    CurrentTable = CalibrationTable;
+    CurrentCell = 5;
+    Running = StopRequested = true;
+    ErrorPause = 0;
+    DefaultSetupLocation = DefaultBase();
+    Recorder.Clear();
+    InstallDefaults();
+
+    EXPECT_EQ(CurrentTable, NoTable);
+    EXPECT_EQ(CurrentCell, 1);
+    EXPECT_EQ(CurrentInputMix, 1);
+    EXPECT_EQ(CurrentFlowmeter, 1);
+    EXPECT_FALSE(Running);
+    EXPECT_FALSE(StopRequested);
+    EXPECT_EQ(ShowEquilibrium, 1);
+    EXPECT_EQ(ShowLogarithmic, 1);
+    EXPECT_EQ(ErrorPause, 4.0);
+    EXPECT_EQ(ProgressPause, 0.0);
+    EXPECT_EQ(SchemeHeight, 600);
+    EXPECT_EQ(SchemeWidth, 800);
+    EXPECT_EQ(CompoundCount, 13);
+    EXPECT_EQ(Elements[8].Symbol.Str(), "O");
+
+    EXPECT_EQ(DefaultSetupBase, DefaultBase());
+    EXPECT_EQ(InputFileName, DefaultBase() + ".INP");
+    EXPECT_EQ(MixerFileName, DefaultBase() + ".MIX");
+    EXPECT_EQ(CalibrationFileName, DefaultBase() + ".CAL");
+    EXPECT_EQ(CellFileName, DefaultBase() + ".CEL");
+
+    const std::array<std::array<std::string, 2>, 4> labelsOnly = {{
+        {"Inp", ""},
+        {"Mix", ""},
+        {"Cal", ""},
+        {"Out", ""},
+    }};
+    EXPECT_EQ(LoadedSetupFiles, labelsOnly);
+    EXPECT_TRUE(Recorder.StatusLines().empty());
+}
+
+TEST(DefaultSetupBase, FactoryLocationResolvesFromTheRootWithSlashes) {
+    EXPECT_EQ(PlatformPath(FactorySetupLocation), "/Program files/Blendora/Default");
+    EXPECT_EQ(PlatformPath("/already/a/path"), "/already/a/path");
+}
+
+TEST_F(StartUp, ReadsTheDefaultFileSetAndReportsItsBadMixture) {
+    // Prepare a default file set: mixture 5 names "o2", which is not a species formula.
+    InputMixtures[2].Name.Set("H2 in Ar");
+    InputMixtures[2].Gas[1].Gas.Set("H2");
+    InputMixtures[2].Gas[1].Fraction = 0.05;
+    InputMixtures[2].Gas[2].Gas.Set("Ar");
+    InputMixtures[2].Gas[2].Fraction = 0.95;
+    InputMixtures[5].Gas[1].Gas.Set("o2");
+    InputMixtures[5].Gas[1].Fraction = 1;
+    Cells[3].Temperature = 800;
+    Flowmeters[4].Reading = 42;
+    Calibrations[7].Gas.Set("Ar");
+    SaveInputFile();
+    SaveMixerFile();
+    SaveCalibrationFile();
+    SaveCellFile();
+
+    ResetProgramState();
+    DefaultSetupLocation = DefaultBase();
+    Recorder.Clear();
+    InstallDefaults();
+
+    EXPECT_EQ(InputMixtures[2].Name.Str(), "H2 in Ar");
+    EXPECT_EQ(InputMixtures[2].Ready, 1);
+    EXPECT_EQ(InputMixtures[5].Ready, 0);
+    EXPECT_EQ(Flowmeters[4].Reading, 42.0);
+    EXPECT_EQ(Calibrations[7].Gas.Str(), "Ar");
+    EXPECT_EQ(Cells[3].Temperature, 800.0);
+    EXPECT_EQ(LoadedSetupFiles[InputFileRow][1], DefaultBase() + ".INP");
+    EXPECT_EQ(LoadedSetupFiles[MixerFileRow][1], DefaultBase() + ".MIX");
+    EXPECT_EQ(LoadedSetupFiles[CalibrationFileRow][1], DefaultBase() + ".CAL");
+    EXPECT_EQ(LoadedSetupFiles[CellFileRow][1], DefaultBase() + ".CEL");
+    const std::vector<std::string> expected = {"red: Input mix 5 not properly defined"};
+    EXPECT_EQ(Recorder.StatusLines(), expected);
+}

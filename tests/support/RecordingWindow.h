@@ -1,0 +1,30 @@
+// A window that records, in order, everything the calculation asks of it, and never waits.
+#pragma once
+
+#include "core/WindowInterface.h"
+
+#include <string>
+#include <vector>
+
+class RecordingWindow : public WindowInterface {
+public:
+    // One line per request, for example "red: Non-converging mixer!", "pause 4", "beep",
+    // "DrawCell 3".
+    std::vector<std::string> Log;
+
+    // Only the status-line texts, each prefixed "red: " or "blue: ".
+    std::vector<std::string> StatusLines() const;
+    void Clear() { Log.clear(); }
+
+    void ShowStatusLine(StatusColour colour, const std::string& text) override;
+    void Pause(double seconds) override;
+    void Beep() override;
+    void DrawMixer() override;
+    void DrawCell(int cell) override;
+    void ShowCellResults() override;
+    void RefreshCellColumn(int cell, const long double* amounts, int count) override;
+    void SetCalculateCaption(const std::string& caption) override;
+    void ProcessPendingEvents() override;
+    void LoadedSetupFilesChanged() override;
+    void CalibrationsLoaded() override;
+};
