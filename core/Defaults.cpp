@@ -22,12 +22,19 @@ std::string PlatformPath(const std::string& path) {
     return result;
 }
 
-void SetDefaultCalibration(int c) {
-    CalibrationRecord& r = Calibrations[c];
-    r = CalibrationRecord{};
+namespace {
+// Flowmeters and calibration curves start as make, size and float "None".
+template <typename Record> void SetNoFlowmeterType(Record& r) {
     r.Make.Set("None");
     r.Size.Set("None");
     r.Float.Set("None");
+}
+} // namespace
+
+void SetDefaultCalibration(int c) {
+    CalibrationRecord& r = Calibrations[c];
+    r = CalibrationRecord{};
+    SetNoFlowmeterType(r);
     r.Temp = 25.0;
     r.Press = 1.0;
 }
@@ -35,9 +42,7 @@ void SetDefaultCalibration(int c) {
 void SetDefaultFlowmeter(int i) {
     FlowmeterRecord& r = Flowmeters[i];
     r = FlowmeterRecord{};
-    r.Make.Set("None");
-    r.Size.Set("None");
-    r.Float.Set("None");
+    SetNoFlowmeterType(r);
     r.Input = 1;
     r.Output = static_cast<std::uint16_t>((i + 1) / 2); // flowmeters 1 and 2 feed node 1, ...
     r.FixGas.Set("H2O");

@@ -6,6 +6,7 @@
 #include "core/WindowInterface.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
 
@@ -57,6 +58,11 @@ QString FilePath(const std::string& name) {
     return QString::fromStdString(name);
 }
 
+// The file's full name, for messages.
+std::string FullName(const std::string& name) {
+    return QFileInfo(FilePath(name)).absoluteFilePath().toStdString();
+}
+
 // Reads up to size bytes; fewer only at the end of the file or on a read error.
 std::size_t ReadBlock(QFile& file, char* buffer, std::size_t size) {
     std::size_t got = 0;
@@ -101,7 +107,7 @@ template <typename AfterRecord> bool LoadKind(const FileKind& kind, AfterRecord 
     file.close();
     EnterLoaded(kind);
     if (incomplete)
-        ShowStatusError("Incomplete file " + kind.Name, ErrorPause);
+        ShowStatusError("Incomplete file " + FullName(kind.Name), ErrorPause);
     return true;
 }
 
@@ -114,7 +120,7 @@ void SaveKind(const FileKind& kind) {
                        file.write(kind.Records, size) == size && file.commit();
     if (!saved) {
         file.cancelWriting();
-        ShowStatusError("Could not save " + kind.Name, ErrorPause);
+        ShowStatusError("Could not save " + FullName(kind.Name), ErrorPause);
         return;
     }
     EnterLoaded(kind);

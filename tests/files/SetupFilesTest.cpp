@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <csignal>
 #include <cstring>
 #include <random>
@@ -309,6 +311,14 @@ TEST_F(SetupFiles, FailedSaveKeepsTheOldFileAndReportsIt) {
     const std::vector<std::string> expectedCell = {"red: Could not save " + CellFileName};
     EXPECT_EQ(Recorder.StatusLines(), expectedCell);
     EXPECT_EQ(LoadedSetupFiles, loadedBefore);
+
+    // A relative name is reported by its full name.
+    CellFileName = "no such folder/rig.CEL";
+    Recorder.Clear();
+    SaveCellFile();
+    const std::vector<std::string> expectedRelative = {
+        "red: Could not save " + QDir::currentPath().toStdString() + "/no such folder/rig.CEL"};
+    EXPECT_EQ(Recorder.StatusLines(), expectedRelative);
 
     // The failures do not make the next save fail.
     SaveCalibrationFile();
