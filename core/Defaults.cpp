@@ -4,7 +4,7 @@
 #include "core/StatusLine.h"
 #include "core/WindowInterface.h"
 #include "equilibrium/CellEquilibrium.h"
-#include "equilibrium/SpeciesData.h"
+#include "equilibrium/ChemicalData.h"
 #include "files/SetupFiles.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
-#include "equilibrium/SpeciesData.h"
+#include "equilibrium/ChemicalData.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "equilibrium/SpeciesData.h"
+#include "equilibrium/ChemicalData.h"
 
 #include <initializer_list>
 

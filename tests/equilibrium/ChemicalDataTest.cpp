@@ -1,10 +1,10 @@
-#include "equilibrium/SpeciesData.h"
+#include "equilibrium/ChemicalData.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-class SpeciesData : public ::testing::Test {
+class ChemicalData : public ::testing::Test {
 protected:
     void SetUp() override {
         SetupElements();
@@ -12,7 +12,7 @@ protected:
     }
 };
 
-TEST_F(SpeciesData, ElementTableHoldsItsRowsAndBlanksElsewhere) {
+TEST_F(ChemicalData, ElementTableHoldsItsRowsAndBlanksElsewhere) {
     struct Row {
         int Number;
         const char* Symbol;
@@ -32,7 +32,7 @@ TEST_F(SpeciesData, ElementTableHoldsItsRowsAndBlanksElsewhere) {
     }
 }
 
-TEST_F(SpeciesData, ThirteenSpeciesInTheirOrder) {
+TEST_F(ChemicalData, ThirteenSpeciesInTheirOrder) {
     ASSERT_EQ(CompoundCount, 13);
     const std::vector<std::string> formulas = {"H2", "D2",  "C(s)", "N2", "O2",  "Ar", "He",
                                                "O3", "H2O", "D2O",  "CO", "CO2", "NH3"};
@@ -45,7 +45,7 @@ TEST_F(SpeciesData, ThirteenSpeciesInTheirOrder) {
     }
 }
 
-TEST_F(SpeciesData, RowsCarryTheirDataExactly) {
+TEST_F(ChemicalData, RowsCarryTheirDataExactly) {
     const CompoundRecord& water = Compounds[9];
     EXPECT_EQ(water.Name, "Water vapour");
     EXPECT_EQ(water.Composition[1], 2.0);
@@ -87,7 +87,7 @@ TEST_F(SpeciesData, RowsCarryTheirDataExactly) {
     EXPECT_EQ(Compounds[13].HSCData[2][HSC_T2], 3000.0);
 }
 
-TEST_F(SpeciesData, LowestAndHighestDataTemperaturesDifferBySpecies) {
+TEST_F(ChemicalData, LowestAndHighestDataTemperaturesDifferBySpecies) {
     struct Range {
         const char* Formula;
         double Lowest, Highest;
@@ -117,7 +117,7 @@ TEST_F(SpeciesData, LowestAndHighestDataTemperaturesDifferBySpecies) {
     }
 }
 
-TEST_F(SpeciesData, FormulaLookupIsExact) {
+TEST_F(ChemicalData, FormulaLookupIsExact) {
     EXPECT_EQ(CountCompoundsWithFormula("O2"), 1);
     EXPECT_EQ(CountCompoundsWithFormula("C(s)"), 1);
     EXPECT_EQ(CountCompoundsWithFormula("o2"), 0);
