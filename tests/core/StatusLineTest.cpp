@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
 
 TEST(StatusLine, ErrorsAreRedInfosBlueEachFollowedByItsPause) {
     RecordingWindow recorder;
@@ -30,9 +31,14 @@ TEST(StatusLine, HeadlessWindowWritesPrefixedLinesAndCanSkipProgressAndPauses) {
     HeadlessWindow headless(out);
     headless.KeepPauses = false;
     SetWindow(&headless);
-    // Without pauses a 4-second error returns at once; with a clock that never moves, a kept
-    // pause would never end, so returning proves the pause was skipped.
-    SetSecondsOfDaySource([] { return 100.0; });
+    // Without pauses a 4-second error returns at once. The clock stands still and fails the
+    // test if it is read again and again, as a kept pause would do.
+    int reads = 0;
+    SetSecondsOfDaySource([&reads]() -> double {
+        if (++reads > 1000)
+            throw std::runtime_error("the pause was kept");
+        return 100.0;
+    });
     ShowStatusError("Too many gases or inappropriately organised mixer", ErrorPause);
     ShowStatusInfo("Cell 1   Iteration 1", 0);
     headless.ShowProgress = false;
