@@ -1,0 +1,15 @@
+// Flow through a flowmeter from its scale reading: the best-matching calibration curve and its
+// interpolating polynomial.
+#pragma once
+
+#include <string_view>
+
+// Flow of the gas through flowmeter f (1..16) at the given reading. A reading that is not
+// positive gives 0. The curve is the highest-numbered one with the best score, one point each
+// for make, size, float, gas and flowmeter number matching.
+double CalibratedFlow(int f, std::string_view gas, double reading);
+
+// Flow of curve c (1..1000) at a positive reading: F[1] below the first point's reading, the
+// top point's flow above the largest reading, and the polynomial through the points up to the
+// top point in between. A curve without a point of positive reading gives 0.
+double CurveFlow(int c, double reading);

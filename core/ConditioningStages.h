@@ -1,0 +1,19 @@
+// Conditioning stages on a flowmeter's line: saturators with water or heavy water, a saturated
+// KBr solution, a drying agent and an oxygen getter. Each fixes the fraction of one gas.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+// The fraction the stage gives the gas at t degrees Celsius: the vapour pressure in bar for
+// "PURE" (84 % of it for "KBR") of "H2O" and "D2O", and 0 for "DRY" and "GETTER" on them and
+// for "GETTER" on "O2". The kind is compared in upper case, the gas exactly. Any other pair
+// is no stage this program knows: the result is empty and the stream is left as it is.
+std::optional<double> StageFraction(std::string_view gas, std::string_view kind, double t);
+
+// Conditions WorkGas for flowmeter f (1..16) when it carries a stage before it. The other gases
+// are rescaled so that the fractions keep their sum.
+void ApplyStageBefore(int f);
+// Conditions WorkGas for flowmeter f when it carries a stage after it, and corrects the flow
+// measured from the unconditioned stream by the gas the stage adds or removes.
+void ApplyStageAfter(int f, double& flow);

@@ -1,0 +1,217 @@
+#include "core/ConditioningStages.h"
+#include "core/SetupTables.h"
+#include "support/MixerSetup.h"
+#include "support/TestSetup.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace {
+struct FractionCase {
+    const char* Gas;
+    const char* Kind;
+    double T;
+    std::optional<double> Fraction;
+};
+} // namespace
+
+TEST(StageFraction, GivesTheVapourFractionOrZeroForEveryKnownPair) {
+    // The vapour fractions were computed independently from the Goff-Gratch equation and the
+    // heavy-water polynomial in double precision.
+    const std::vector<FractionCase> cases = {
+        {"H2O", "PURE", 25, 0.03165195633383682},
+        {"H2O", "PURE", 100, 1.0128843802843712},
+        {"H2O", "PURE", 0, 0.006103360999334138},
+        {"H2O", "PURE", -20, 0.0012529249216677043},
+        {"H2O", "KBR", 25, 0.026587643320422932},
+        {"H2O", "KBR", 100, 0.8508228794388718},
+        {"D2O", "PURE", 25, 0.027312657134687505},
+        {"D2O", "PURE", 100, 0.96207120433},
+        {"D2O", "KBR", 25, 0.022942631993137504},
+        {"H2O", "Pure", 25, 0.03165195633383682},
+        {"H2O", "kbr", 25, 0.026587643320422932},
+        {"H2O", "DRY", 25, 0.0},
+        {"H2O", "GETTER", 25, 0.0},
+        {"H2O", "getter", 80, 0.0},
+        {"D2O", "Dry", 25, 0.0},
+        {"D2O", "GETTER", 25, 0.0},
+        {"O2", "GETTER", 25, 0.0},
+        {"O2", "Getter", 25, 0.0},
+        // Pairs the program does not know leave the stream alone.
+        {"O2", "DRY", 25, std::nullopt},
+        {"O2", "PURE", 25, std::nullopt},
+        {"Ar", "PURE", 25, std::nullopt},
+        {"h2o", "PURE", 25, std::nullopt},
+        {"H2O ", "PURE", 25, std::nullopt},
+        {"H2O", "BOIL", 25, std::nullopt},
+        {"H2O", "", 25, std::nullopt},
+    };
+    for (const FractionCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Gas) + " " + c.Kind + " " + std::to_string(c.T));
+        const std::optional<double> fraction = StageFraction(c.Gas, c.Kind, c.T);
+        ASSERT_EQ(fraction.has_value(), c.Fraction.has_value());
+        if (c.Fraction) {
+            EXPECT_NEAR(*fraction, *c.Fraction, std::abs(*c.Fraction) * 1e-13);
+        }
+    }
+}
+
+namespace {
+struct StageCase {
+    const char* Title;
+    const char* Gas;
+    const char* Kind;
+    bool Before;
+    Components Stream; // in WorkGas slots 1, 2, ...
+    Components Expected;
+    double FlowFactor; // flow after / flow before, for a stage after the flowmeter
+};
+
+void SetWorkGas(const Components& stream) {
+    for (GasFraction& slot : WorkGas) {
+        slot.Gas.Set("");
+        slot.Fraction = 0;
+    }
+    int j = 1;
+    for (const auto& [gas, fraction] : stream) {
+        WorkGas[j].Gas.Set(gas);
+        WorkGas[j].Fraction = fraction;
+        ++j;
+    }
+}
+} // namespace
+
+using ApplyStage = ProgramTest;
+
+TEST_F(ApplyStage, ConditionsTheStreamAndCorrectsTheFlowOfAStageAfterTheFlowmeter) {
+    const double saturated = 0.03165195633383682;
+    const std::vector<StageCase> cases = {
+        {"drying before the flowmeter",
+         "H2O",
+         "DRY",
+         true,
+         {{"H2O", 0.03}, {"Ar", 0.97}},
+         {{"H2O", 0}, {"Ar", 1.0}},
+         1},
+        {"drying after the flowmeter removes the water's share of the flow",
+         "H2O",
+         "DRY",
+         false,
+         {{"H2O", 0.03}, {"Ar", 0.97}},
+         {{"H2O", 0}, {"Ar", 1.0}},
+         0.97},
+        {"saturating dry argon after the flowmeter",
+         "H2O",
+         "PURE",
+         false,
+         {{"Ar", 1.0}, {"H2O", 0}},
+         {{"Ar", 1 - saturated}, {"H2O", saturated}},
+         1 + saturated},
+        {"saturating before the flowmeter",
+         "H2O",
+         "PURE",
+         true,
+         {{"H2", 0.5}, {"H2O", 0}, {"Ar", 0.5}},
+         {{"H2", (1 - saturated) * 0.5}, {"H2O", saturated}, {"Ar", (1 - saturated) * 0.5}},
+         1},
+        {"a getter takes the oxygen",
+         "O2",
+         "getter",
+         false,
+         {{"O2", 0.2}, {"N2", 0.8}},
+         {{"O2", 0}, {"N2", 1.0}},
+         0.8},
+        {"a stream of the stage's gas alone leaves the others at 0",
+         "H2O",
+         "DRY",
+         false,
+         {{"H2O", 1.0}, {"Ar", 0}},
+         {{"H2O", 0}, {"Ar", 0}},
+         0},
+        {"... also with a saturator",
+         "H2O",
+         "PURE",
+         true,
+         {{"H2O", 1.0}, {"Ar", 0}},
+         {{"H2O", saturated}, {"Ar", 0}},
+         1},
+        {"a stage gas written with a trailing blank finds no slot",
+         "H2O ",
+         "DRY",
+         false,
+         {{"H2O", 0.03}, {"Ar", 0.97}},
+         {{"H2O", 0.03}, {"Ar", 0.97}},
+         1},
+        {"a gas not in the stream",
+         "D2O",
+         "PURE",
+         false,
+         {{"H2O", 0.03}, {"Ar", 0.97}},
+         {{"H2O", 0.03}, {"Ar", 0.97}},
+         1},
+        {"an unknown pair leaves stream and flow alone",
+         "O2",
+         "DRY",
+         false,
+         {{"O2", 0.2}, {"N2", 0.8}},
+         {{"O2", 0.2}, {"N2", 0.8}},
+         1},
+        {"the last slot of the gas is conditioned",
+         "H2O",
+         "DRY",
+         true,
+         {{"H2O", 0.5}, {"H2O", 0.25}, {"Ar", 0.25}},
+         {{"H2O", 0.5 / 0.75}, {"H2O", 0}, {"Ar", 0.25 / 0.75}},
+         1},
+    };
+    for (const StageCase& c : cases) {
+        SCOPED_TRACE(c.Title);
+        SetStage(4, c.Gas, c.Kind, 25, c.Before);
+        SetWorkGas(c.Stream);
+        double flow = 10;
+        ApplyStageBefore(4);
+        ApplyStageAfter(4, flow);
+
+        EXPECT_NEAR(flow, 10 * c.FlowFactor, 1e-12);
+        for (std::size_t j = 0; j < c.Expected.size(); ++j) {
+            EXPECT_EQ(WorkGas[int(j) + 1].Gas.Str(), c.Expected[j].first);
+            EXPECT_NEAR(WorkGas[int(j) + 1].Fraction, c.Expected[j].second, 1e-15) << j + 1;
+        }
+        double sum = 0;
+        for (const GasFraction& slot : WorkGas)
+            sum += slot.Fraction;
+        EXPECT_TRUE(std::isfinite(sum));
+    }
+}
+
+TEST_F(ApplyStage, ActsOnlyOnItsOwnSideOfTheFlowmeterAndOnlyWhenInUse) {
+    const Components stream = {{"H2O", 0.03}, {"Ar", 0.97}};
+    struct SideCase {
+        const char* Title;
+        bool Used;
+        bool Before;
+        bool ChangedBefore;
+        bool ChangedAfter;
+    };
+    const std::vector<SideCase> cases = {
+        {"before", true, true, true, false},
+        {"after", true, false, false, true},
+        {"not in use", false, true, false, false},
+    };
+    for (const SideCase& c : cases) {
+        SCOPED_TRACE(c.Title);
+        SetStage(2, "H2O", "DRY", 25, c.Before);
+        Flowmeters[2].FixGasUsed = c.Used ? 1 : 0;
+        double flow = 10;
+        SetWorkGas(stream);
+        ApplyStageAfter(2, flow);
+        EXPECT_EQ(WorkGas[1].Fraction == 0, c.ChangedAfter);
+        EXPECT_EQ(flow != 10, c.ChangedAfter);
+        SetWorkGas(stream);
+        ApplyStageBefore(2);
+        EXPECT_EQ(WorkGas[1].Fraction == 0, c.ChangedBefore);
+    }
+}
