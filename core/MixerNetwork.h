@@ -10,3 +10,24 @@ std::string_view TrimName(std::string_view name);
 // and shows "Input mix n not properly defined" for every component whose name is not the
 // formula of exactly one species.
 void CheckInputMixture(int n);
+
+// The node (1..16) that cell c's feed comes from, or 0 when the cell is not connected: Mix 0,
+// or a number beyond the nodes that only a file or a typing slip can bring.
+int CellNode(int c);
+// The node (1..16) that flowmeter f feeds, or 0 when its Output names no node.
+int FlowmeterNode(int f);
+// The mixture (1..32) that feeds flowmeter f, or 0 when its Input names none.
+int FlowmeterSource(int f);
+
+// Collects the gases of the calculation into GasList (at most 12) and lays every used input
+// mixture and every node out on it, so that component j is the same gas everywhere. Returns
+// true on failure: a thirteenth distinct gas was met.
+bool BuildGasList();
+
+// Resolves the nodes M1..M16 sweep by sweep from their flowmeters. Returns true when every
+// node was resolved. Expects the nodes with Ready false on entry.
+bool SolveNetwork();
+
+// The number of sweeps the last SolveNetwork made.
+extern int NetworkSweeps;
+constexpr int MaxNetworkSweeps = 100;

@@ -1,0 +1,61 @@
+#include "core/Calculate.h"
+
+#include "core/CellFeeds.h"
+#include "core/MixerNetwork.h"
+#include "core/SetupTables.h"
+#include "core/StatusLine.h"
+#include "core/WindowInterface.h"
+
+namespace {
+void MixerFailure(const char* message) {
+    Beep();
+    ShowStatusError(message, ErrorPause);
+    Window().SetCalculateCaption(CalculateStartCaption);
+}
+} // namespace
+
+void CalcStartStopClick() {
+    if (Running) {
+        StopRequested = true;
+        Window().SetCalculateCaption(CalculateStartCaption);
+        return;
+    }
+    Window().SetCalculateCaption(CalculateStopCaption);
+    Run1Click();
+}
+
+bool Run1Click() {
+    // The calibration page's OK button writes back only after the page is shown again.
+    if (CurrentTable == CalibrationTable)
+        CurrentTable = NoTable;
+
+    for (int i = 1; i <= InputMixtureCount; ++i)
+        CheckInputMixture(i);
+    for (int i = 1; i <= InputMixtureCount; ++i)
+        Mixtures[i] = InputMixtures[i];
+
+    if (BuildGasList()) {
+        MixerFailure("Too many gases or inappropriately organised mixer");
+        return false;
+    }
+
+    for (int k = 1; k <= NodeCount; ++k) {
+        Mixtures[NodeMixture(k)].Ready = 0;
+        Mixtures[NodeMixture(k)].Flow = 0;
+    }
+    for (CellRecord& cell : Cells)
+        cell.State = 0;
+
+    if (!SolveNetwork()) {
+        MixerFailure("Non-converging mixer!");
+        return false;
+    }
+
+    ComputeCellFeeds();
+    Window().DrawMixer();
+    Window().ShowCellResults();
+
+    // The mixer stage is complete; the command reads "Start" again until a run is going on.
+    Window().SetCalculateCaption(CalculateStartCaption);
+    return true;
+}

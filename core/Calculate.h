@@ -1,0 +1,13 @@
+// The Calculate command: solves the mixer, then hands the cells to the equilibrium run.
+#pragma once
+
+constexpr const char* CalculateStartCaption = "&Calculate Start";
+constexpr const char* CalculateStopCaption = "&Calculate Stop";
+
+// Handler of the command: asks a running calculation to stop, or starts one.
+void CalcStartStopClick();
+
+// One calculation: the input-mixture checks, the gas list, the network sweeps and the cell
+// feeds, then the schematic and the results table are refreshed. Returns false when the
+// mixer stage failed (its message is on the status line).
+bool Run1Click();

@@ -1,0 +1,8 @@
+// The gas each measurement cell receives: its node's mixture plus the leaks of its
+// surroundings, normalised to a sum of 1.
+#pragma once
+
+// Rewrites CellFeed[1..8] from the resolved nodes. A cell that is not connected gets an empty
+// feed; a cell whose node fractions and leaks add up to 0 gets its gas names with all
+// fractions 0. The equilibrium run leaves both out.
+void ComputeCellFeeds();

@@ -1,0 +1,107 @@
+#include "core/CellFeeds.h"
+#include "core/SetupTables.h"
+#include "support/MixerSetup.h"
+#include "support/TestSetup.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+struct Leaks {
+    double O2, N2, H2, H2O;
+};
+
+struct FeedCase {
+    const char* Title;
+    int Mix;
+    Components Node; // the node's fractions in gas-list order
+    Leaks Leak;
+    Components Feed; // expected, in the same order; empty names everywhere when empty
+};
+} // namespace
+
+using CellFeedTest = ProgramTest;
+
+TEST_F(CellFeedTest, AddsTheLeaksToTheNodeGasAndNormalises) {
+    const double sum = 1.00001;
+    const std::vector<FeedCase> cases = {
+        {"an oxygen leak into hydrogen in argon",
+         2,
+         {{"H2", 0.05}, {"Ar", 0.95}, {"O2", 0}, {"H2O", 0}},
+         {1e-5, 0, 0, 0},
+         {{"H2", 0.05 / sum}, {"Ar", 0.95 / sum}, {"O2", 1e-5 / sum}, {"H2O", 0}}},
+        {"a node that nothing feeds takes the composition of the leaks",
+         2,
+         {{"H2", 0}, {"Ar", 0}, {"O2", 0}, {"H2O", 0}},
+         {1e-5, 0, 0, 3e-5},
+         {{"H2", 0}, {"Ar", 0}, {"O2", 0.25}, {"H2O", 0.75}}},
+        {"every leak goes to its own gas only",
+         2,
+         {{"N2", 0.5}, {"H2", 0.25}, {"O2", 0.125}, {"H2O", 0.125}},
+         {0.125, 0.25, 0.5, 1},
+         {{"N2", 0.75 / 2.875},
+          {"H2", 0.75 / 2.875},
+          {"O2", 0.25 / 2.875},
+          {"H2O", 1.125 / 2.875}}},
+        {"a cell with no node gets an empty feed",
+         0,
+         {{"H2", 0.05}, {"Ar", 0.95}},
+         {1e-5, 0, 0, 0},
+         {}},
+        {"so does a cell whose number is beyond the nodes",
+         17,
+         {{"H2", 0.05}, {"Ar", 0.95}},
+         {1e-5, 0, 0, 0},
+         {}},
+        {"node gas and leaks all 0: the names stay, every fraction 0",
+         2,
+         {{"H2", 0}, {"Ar", 0}, {"O2", 0}},
+         {0, 0, 0, 0},
+         {{"H2", 0}, {"Ar", 0}, {"O2", 0}}},
+    };
+    for (const FeedCase& c : cases) {
+        SCOPED_TRACE(c.Title);
+        MixtureRecord& node = Mixtures[NodeMixture(2)];
+        for (GasFraction& slot : node.Gas) {
+            slot.Gas.Set("");
+            slot.Fraction = 0;
+        }
+        int j = 1;
+        for (const auto& [gas, fraction] : c.Node) {
+            node.Gas[j].Gas.Set(gas);
+            node.Gas[j].Fraction = fraction;
+            ++j;
+        }
+        Cells[5].Mix = static_cast<std::uint16_t>(c.Mix);
+        Cells[5] = {Cells[5].Name, {},        1,         25,        Cells[5].Mix, 0, {},
+                    c.Leak.O2,     c.Leak.N2, c.Leak.H2, c.Leak.H2O};
+        for (GasFraction& slot : CellFeed[5])
+            slot = {{}, {}, 99.0}; // leftovers of an earlier calculation
+
+        ComputeCellFeeds();
+
+        for (int k = 1; k <= MaxGases; ++k) {
+            const std::size_t index = static_cast<std::size_t>(k - 1);
+            const std::string name = index < c.Feed.size() ? c.Feed[index].first : "";
+            const double fraction = index < c.Feed.size() ? c.Feed[index].second : 0;
+            EXPECT_EQ(CellFeed[5][k].Gas.Str(), name) << k;
+            EXPECT_DOUBLE_EQ(CellFeed[5][k].Fraction, fraction) << k;
+        }
+    }
+}
+
+TEST_F(CellFeedTest, TwoCellsOnOneNodeWithDifferentLeaksGetDifferentFeeds) {
+    MixtureRecord& node = Mixtures[NodeMixture(1)];
+    node.Gas[1] = {{}, {}, 1.0};
+    node.Gas[1].Gas.Set("Ar");
+    node.Gas[2].Gas.Set("O2");
+    Cells[1].Mix = Cells[2].Mix = 1;
+    Cells[1].LeakO2 = 1e-5;
+    Cells[2].LeakO2 = 1e-3;
+
+    ComputeCellFeeds();
+
+    EXPECT_DOUBLE_EQ(CellFeed[1][2].Fraction, 1e-5 / (1 + 1e-5));
+    EXPECT_DOUBLE_EQ(CellFeed[2][2].Fraction, 1e-3 / (1 + 1e-3));
+}

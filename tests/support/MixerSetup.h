@@ -1,0 +1,21 @@
+// Small builders for mixer setups in tests. They write the setup tables directly, as the
+// parameter tables or a file would.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using Components = std::vector<std::pair<std::string, double>>;
+
+// Input mixture n with the given components (the rest empty).
+void SetInputMix(int n, const Components& components);
+// Flowmeter f drawing from mixture `input` into node `output` at the given reading.
+void SetMeter(int f, int input, int output, double reading);
+// Gives flowmeter f a make of its own and curve c for that make alone: a single point, so the
+// flowmeter reads the same flow for every gas and every positive reading.
+void SetConstantFlow(int f, int c, double flow);
+// Curve c for the make of flowmeter f and one gas, a single point: the gas reads `flow`.
+void SetConstantGasFlow(int f, int c, const std::string& gas, double flow);
+// A conditioning stage on flowmeter f.
+void SetStage(int f, const std::string& gas, const std::string& kind, double t, bool before);
