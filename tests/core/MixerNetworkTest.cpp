@@ -354,7 +354,13 @@ TEST_F(MixerRun, CollectsTheGasListInItsOrderAndLaysTheMixturesOutOnIt) {
          true, 1, Converged, [] { EXPECT_EQ(GasListNames(), std::vector<std::string>{"Ar"}); }},
         {"a repeated component gives its last fraction; a nameless one is dropped",
          [] {
-             SetInputMix(1, {{"Ar", 0.3}, {"", 0.4}, {"H2", 0.2}, {"Ar", 0.8}});
+             // The nameless component is the last of all twelve, so no later empty slot
+             // overwrites what it might leave in the list's empty entries.
+             Components components = {{"Ar", 0.3}, {"H2", 0.2}};
+             while (components.size() < 11)
+                 components.push_back({"Ar", 0.8});
+             components.push_back({"", 0.4});
+             SetInputMix(1, components);
          },
          true, 1, Converged,
          [] {
