@@ -15,27 +15,21 @@ std::size_t At(int index) {
     return static_cast<std::size_t>(index - 1);
 }
 
-// Entry i of the rebuilt array comes from entry source[i - 1] of the old one, or is fresh
-// where that is 0.
+// Entry i (from 1) of the rebuilt array of count entries comes from entry from(i) of the old
+// one, or is fresh where that is 0.
 template <typename T, typename Fresh>
-std::vector<T> Remap(const std::vector<T>& old, const std::vector<int>& source, Fresh fresh) {
+std::vector<T> Remap(const std::vector<T>& old, int count, const std::function<int(int)>& from,
+                     Fresh fresh) {
     std::vector<T> result;
-    result.reserve(source.size());
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const int from = source[i];
-        if (from >= 1 && static_cast<std::size_t>(from) <= old.size())
-            result.push_back(old[At(from)]);
+    result.reserve(static_cast<std::size_t>(count));
+    for (int i = 1; i <= count; ++i) {
+        const int source = from(i);
+        if (source >= 1 && static_cast<std::size_t>(source) <= old.size())
+            result.push_back(old[At(source)]);
         else
-            result.push_back(fresh(static_cast<int>(i) + 1));
+            result.push_back(fresh(i));
     }
     return result;
-}
-
-std::vector<int> Sources(int count, const std::function<int(int)>& from) {
-    std::vector<int> source(static_cast<std::size_t>(count), 0);
-    for (int i = 1; i <= count; ++i)
-        source[At(i)] = from(i);
-    return source;
 }
 
 // The same position while it existed before, else new.
@@ -102,26 +96,25 @@ void TDataTable::Rebuild(int cols, int rows, const std::function<int(int)>& colF
     std::vector<QString> colName, rowName;
     std::vector<TVTypeSpec> vType;
     try {
-        const std::vector<int> colSource = Sources(cols, colFrom);
-        const std::vector<int> rowSource = Sources(rows, rowFrom);
-        values = FNumericData.Remapped(colSource, rowSource);
+        // The value matrix is the largest block by far: ask for it first.
+        values = FNumericData.Remapped(cols, rows, colFrom, rowFrom);
         states.assign(CellCount(cols, rows, 1), 0);
         for (int c = 1; c <= cols; ++c) {
-            const int fromCol = colSource[At(c)];
-            if (fromCol < 1)
+            const int fromCol = colFrom(c);
+            if (fromCol < 1 || fromCol > FNrOfCols)
                 continue;
             for (int r = 1; r <= rows; ++r) {
-                const int fromRow = rowSource[At(r)];
-                if (fromRow >= 1)
+                const int fromRow = rowFrom(r);
+                if (fromRow >= 1 && fromRow <= FNrOfRows)
                     states[CellOffset(c, r, rows)] =
                         FCState[CellOffset(fromCol, fromRow, FNrOfRows)];
             }
         }
-        colAtt = Remap(FColAtt, colSource, [](int) { return std::uint8_t{0}; });
-        rowAtt = Remap(FRowAtt, rowSource, [](int) { return std::uint8_t{0}; });
-        colName = Remap(FColName, colSource, [&](int c) { return fresh("C-", c); });
-        rowName = Remap(FRowName, rowSource, [&](int r) { return fresh("R-", r); });
-        vType = Remap(FVType, colSource, [](int) { return TVTypeSpec{}; });
+        colAtt = Remap(FColAtt, cols, colFrom, [](int) { return std::uint8_t{0}; });
+        rowAtt = Remap(FRowAtt, rows, rowFrom, [](int) { return std::uint8_t{0}; });
+        colName = Remap(FColName, cols, colFrom, [&](int c) { return fresh("C-", c); });
+        rowName = Remap(FRowName, rows, rowFrom, [&](int r) { return fresh("R-", r); });
+        vType = Remap(FVType, cols, colFrom, [](int) { return TVTypeSpec{}; });
     } catch (const std::bad_alloc&) {
         OutOfHeap();
     } catch (const std::length_error&) {

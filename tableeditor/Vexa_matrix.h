@@ -55,19 +55,22 @@ public:
         Changed();
     }
 
-    // New contents of cols x rows values, cell (c, r) taken from cell (colSource[c - 1],
-    // rowSource[r - 1]) of the present contents, or 0 where a source is 0. Only allocates and
-    // reads, so a failure (std::bad_alloc) leaves the matrix untouched; Adopt installs the
-    // result.
-    std::vector<double> Remapped(const std::vector<int>& colSource,
-                                 const std::vector<int>& rowSource) const {
-        const int cols = static_cast<int>(colSource.size());
-        const int rows = static_cast<int>(rowSource.size());
+    // New contents of cols x rows values, cell (c, r) taken from cell (colFrom(c), rowFrom(r))
+    // of the present contents, or 0 where a source is 0. Only allocates and reads, so a failure
+    // (std::bad_alloc) leaves the matrix untouched; Adopt installs the result.
+    std::vector<double> Remapped(int cols, int rows, const std::function<int(int)>& colFrom,
+                                 const std::function<int(int)>& rowFrom) const {
         std::vector<double> values(CellCount(cols, rows, sizeof(double)), 0.0);
-        for (int c = 1; c <= cols; ++c)
-            for (int r = 1; r <= rows; ++r)
-                values[CellOffset(c, r, rows)] = Elem(colSource[static_cast<std::size_t>(c - 1)],
-                                                      rowSource[static_cast<std::size_t>(r - 1)]);
+        for (int c = 1; c <= cols; ++c) {
+            const int fromCol = colFrom(c);
+            if (fromCol < 1 || fromCol > FCols)
+                continue;
+            for (int r = 1; r <= rows; ++r) {
+                const int fromRow = rowFrom(r);
+                if (fromRow >= 1 && fromRow <= FRows)
+                    values[CellOffset(c, r, rows)] = FValues[CellOffset(fromCol, fromRow, FRows)];
+            }
+        }
         return values;
     }
     // Installs contents made by Remapped for a cols x rows matrix; contents of another size

@@ -272,11 +272,12 @@ TNTabEd::Bulk::~Bulk() {
 }
 
 TNTabEd::TNTabEd(QWidget* parent, const QString& name) : QTableView(parent) {
-    setObjectName(name);
     try {
-        FData = std::make_unique<TDataTable>();
-        FDataCopy = std::make_unique<TDataTable>();
+        // The tables first: they are what needs the memory.
+        FData = std::make_unique<TDataTable>(name);
+        FDataCopy = std::make_unique<TDataTable>(name);
         FDecP.assign(1, 3);
+        setObjectName(name);
 
         FColorBkgnd = palette().color(QPalette::Base);
         FColorFixed = palette().color(QPalette::Button);
@@ -518,7 +519,12 @@ void TNTabEd::Clear() {
 
 void TNTabEd::SetNrOfColumns(int n) {
     ReserveDecPlaces(n);
-    FData->SetNrOfColumns(n);
+    try {
+        FData->SetNrOfColumns(n);
+    } catch (...) {
+        FDecP.shrink_to_fit(); // give back what was reserved for the columns
+        throw;
+    }
     Notify(&TNTabEd::OnChangeSetup);
 }
 
