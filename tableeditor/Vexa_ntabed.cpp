@@ -433,6 +433,8 @@ QString TNTabEd::GetColName(int ColNr) const {
 }
 
 void TNTabEd::SetColName(int ColNr, const QString& HLine) {
+    if (ColNr < 1 || ColNr > NrOfColumns())
+        return;
     FData->SetColName(ColNr, HLine);
     Notify(&TNTabEd::OnHeadingChanged);
     Repaint();
@@ -443,6 +445,8 @@ QString TNTabEd::GetRowName(int RowNr) const {
 }
 
 void TNTabEd::SetRowName(int RowNr, const QString& HLine) {
+    if (RowNr < 1 || RowNr > NrOfRows())
+        return;
     FData->SetRowName(RowNr, HLine);
     Notify(&TNTabEd::OnHeadingChanged);
     Repaint();
@@ -491,6 +495,8 @@ std::uint8_t TNTabEd::GetColAttrib(int ColNr) const {
 }
 
 void TNTabEd::SetColAttrib(int ColNr, std::uint8_t Value) {
+    if (ColNr < 1 || ColNr > NrOfColumns())
+        return;
     FData->SetColAttrib(ColNr, Value);
     Repaint();
     Notify(&TNTabEd::OnAttributeChanged);
@@ -501,6 +507,8 @@ std::uint8_t TNTabEd::GetRowAttrib(int RowNr) const {
 }
 
 void TNTabEd::SetRowAttrib(int RowNr, std::uint8_t Value) {
+    if (RowNr < 1 || RowNr > NrOfRows())
+        return;
     FData->SetRowAttrib(RowNr, Value);
     Repaint();
     Notify(&TNTabEd::OnAttributeChanged);

@@ -53,6 +53,8 @@ std::string ScientificText(double x, int mantissaDigits) {
                                       std::chars_format::scientific, mantissaDigits);
     const std::string_view printed(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t e = printed.find('e');
+    if (result.ec != std::errc() || e == std::string_view::npos || e + 1 >= printed.size())
+        return "Nan"; // cannot happen for a finite value; never read past the text
     std::string_view mantissa = printed.substr(0, e);
     int exponent = 0;
     std::from_chars(printed.data() + e + 1 + (printed[e + 1] == '+' ? 1 : 0),

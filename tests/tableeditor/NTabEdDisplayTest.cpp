@@ -226,6 +226,9 @@ TEST_F(DisplayTest, NamesAreCutToFiftyCharactersAndReported) {
     EXPECT_EQ(Grid->GetColName(1), sixty.left(50));
     EXPECT_EQ(headings.count(), 2);
     EXPECT_EQ(Render().at({1, 0}).Text, sixty.left(50));
+    Grid->SetColName(9, "outside");
+    Grid->SetRowName(0, "outside");
+    EXPECT_EQ(headings.count(), 2);
     EXPECT_EQ(Grid->GetColName(9), "");
 }
 
