@@ -280,11 +280,28 @@ TEST_F(DisplayTest, WidthsOfDataNameAndAttributeColumns) {
 
 TEST_F(DisplayTest, TopLeftIsClampedToTheTable) {
     Grid->SetNrOfRows(200);
+    QSignalSpy topLeft(Grid.get(), &TNTabEd::OnTopLeftChanged);
     Grid->SetTopRow(50);
     EXPECT_EQ(Grid->TopRow(), 50);
+    EXPECT_EQ(topLeft.count(), 1);
     Grid->SetTopRow(-3);
     EXPECT_EQ(Grid->TopRow(), 1);
     Grid->SetLeftCol(99);
     EXPECT_GE(Grid->LeftCol(), 1);
     EXPECT_LE(Grid->LeftCol(), 3);
+}
+
+TEST_F(DisplayTest, RowHeightsFollowTheFontWhenOptimized) {
+    EXPECT_EQ(Grid->rowHeight(0), 18);
+    EXPECT_EQ(Grid->horizontalHeader()->height(), 18);
+    Grid->SetOptimizeRowHeight(true);
+    QFont big = Grid->font();
+    big.setPixelSize(30);
+    Grid->setFont(big);
+    const int fitted = Grid->rowHeight(0);
+    EXPECT_GT(fitted, 30);
+    EXPECT_EQ(Grid->rowHeight(3), fitted);
+    EXPECT_EQ(Grid->horizontalHeader()->height(), fitted);
+    Grid->SetOptimizeRowHeight(false);
+    EXPECT_EQ(Grid->rowHeight(0), 18);
 }

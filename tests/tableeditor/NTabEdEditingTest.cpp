@@ -105,6 +105,11 @@ TEST_F(EditingTest, TheFirstPressOnACellOnlySelectsIt) {
     EXPECT_FALSE(Grid->EditorMode());
     ClickCell(1, 4);
     EXPECT_TRUE(Grid->EditorMode());
+    Key(Qt::Key_Return);
+    // The current cell moved by key was not pressed last: pressing it only selects it.
+    Key(Qt::Key_Up);
+    ClickCell(1, 3);
+    EXPECT_FALSE(Grid->EditorMode());
 }
 
 TEST_F(EditingTest, EscapeClosesTheEditorAndStopsEditingUntilTheNextMouseRelease) {

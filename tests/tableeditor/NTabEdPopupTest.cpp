@@ -53,8 +53,11 @@ CellSet Block(int left, int top, int right, int bottom) {
 } // namespace
 
 TEST_F(PopupTest, DataMenuItemsAndSubmenus) {
+    QSignalSpy beforePopup(Grid.get(), &TNTabEd::OnBeforePopup);
     QMenu* menu = OpenDataMenu(2, 2);
     ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(beforePopup.count(), 1);
+    EXPECT_EQ(beforePopup.at(0).at(0).value<QMenu*>(), menu);
     EXPECT_EQ(Captions(menu),
               (QStringList{"Mark as type A", "Mark as type B", "Unmark type A", "Unmark type B",
                            "Unmark All", "Clear", "Copy", "Paste", "Data Read-Only",
@@ -476,11 +479,15 @@ TEST_F(PopupTest, EditHeadingRenamesOnEnterAndKeepsTheNameOnEscape) {
     } cases[] = {{Qt::Key_Return, "Flow", "Flow"},
                  {Qt::Key_Escape, "Nothing", "Flow"},
                  {Qt::Key_Enter, long60, long60.left(50)}};
+    QHeaderView* header = Grid->horizontalHeader();
+    const QPoint below = header->viewport()->mapTo(
+        Grid.get(), QPoint(header->sectionViewportPosition(1) + 30, Grid->DefaultRowHeight() + 5));
     for (const auto& k : cases) {
         QSignalSpy headings(Grid.get(), &TNTabEd::OnHeadingChanged);
         ColumnCommand(2, "Edit Heading");
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->pos(), below);
         EXPECT_TRUE(editor->hasSelectedText());
         Type(k.Typed);
         Key(k.Closing);
