@@ -3,11 +3,9 @@
 #include "tableeditor/Vexa_ntabed_parts.h"
 #include "tableeditor/Vexa_numtext.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
