@@ -13,24 +13,10 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <sstream>
 #include <string>
 
 namespace {
-// A window that shows nothing and never waits.
-class QuietWindow : public WindowInterface {
-public:
-    void ShowStatusLine(StatusColour, const std::string&) override {}
-    void Pause(double) override {}
-    void Beep() override {}
-    void DrawMixer() override {}
-    void DrawCell(int) override {}
-    void ShowCellResults() override {}
-    void RefreshCellColumn(int, const long double*, int) override {}
-    void SetCalculateCaption(const std::string&) override {}
-    void ProcessPendingEvents() override {}
-    void LoadedSetupFilesChanged() override {}
-    void CalibrationsLoaded() override {}
-};
 
 const std::array<const char*, 12> Gases = {"H2",  "D2", "N2",  "O2",  "Ar", "He",
                                            "H2O", "CO", "CO2", "NH3", "O3", "D2O"};
@@ -99,7 +85,9 @@ void BuildFullRig() {
 
 void BM_MixerStageOfAFullRig(benchmark::State& state) {
     QTemporaryDir folder;
-    QuietWindow window;
+    std::ostringstream messages; // the chain's warnings, never waited for
+    HeadlessWindow window(messages);
+    window.KeepPauses = false;
     SetWindow(&window);
     DefaultSetupLocation = folder.path().toStdString() + "/Default"; // no files there
     InstallDefaults();
@@ -119,7 +107,9 @@ BENCHMARK(BM_MixerStageOfAFullRig)->Unit(benchmark::kMillisecond);
 
 void BM_CalibratedFlow(benchmark::State& state) {
     QTemporaryDir folder;
-    QuietWindow window;
+    std::ostringstream messages; // the chain's warnings, never waited for
+    HeadlessWindow window(messages);
+    window.KeepPauses = false;
     SetWindow(&window);
     DefaultSetupLocation = folder.path().toStdString() + "/Default";
     InstallDefaults();

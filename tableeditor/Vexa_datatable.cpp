@@ -331,9 +331,9 @@ void TDataTable::Clear() {
     std::fill(FCState.begin(), FCState.end(), std::uint8_t{0});
     std::fill(FRowAtt.begin(), FRowAtt.end(), std::uint8_t{0});
     std::fill(FColAtt.begin(), FColAtt.end(), std::uint8_t{0});
-    for (TVTypeSpec& spec : FVType) {
-        spec.MScaleType = stInterval;
-        for (QString& id : spec.IDs)
+    for (TVTypeSpec& columnType : FVType) {
+        columnType.MScaleType = stInterval;
+        for (QString& id : columnType.IDs)
             id.clear();
     }
     FComment.clear();

@@ -62,20 +62,13 @@ TEST_F(CellFeedTest, AddsTheLeaksToTheNodeGasAndNormalises) {
     };
     for (const FeedCase& c : cases) {
         SCOPED_TRACE(c.Title);
-        MixtureRecord& node = Mixtures[NodeMixture(2)];
-        for (GasFraction& slot : node.Gas) {
-            slot.Gas.Set("");
-            slot.Fraction = 0;
-        }
-        int j = 1;
-        for (const auto& [gas, fraction] : c.Node) {
-            node.Gas[j].Gas.Set(gas);
-            node.Gas[j].Fraction = fraction;
-            ++j;
-        }
-        Cells[5].Mix = static_cast<std::uint16_t>(c.Mix);
-        Cells[5] = {Cells[5].Name, {},        1,         25,        Cells[5].Mix, 0, {},
-                    c.Leak.O2,     c.Leak.N2, c.Leak.H2, c.Leak.H2O};
+        FillSlots(Mixtures[NodeMixture(2)].Gas, c.Node);
+        CellRecord& cell = Cells[5];
+        cell.Mix = static_cast<std::uint16_t>(c.Mix);
+        cell.LeakO2 = c.Leak.O2;
+        cell.LeakN2 = c.Leak.N2;
+        cell.LeakH2 = c.Leak.H2;
+        cell.LeakH2O = c.Leak.H2O;
         for (GasFraction& slot : CellFeed[5])
             slot = {{}, {}, 99.0}; // leftovers of an earlier calculation
 

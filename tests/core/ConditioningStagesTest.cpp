@@ -70,18 +70,6 @@ struct StageCase {
     double FlowFactor; // flow after / flow before, for a stage after the flowmeter
 };
 
-void SetWorkGas(const Components& stream) {
-    for (GasFraction& slot : WorkGas) {
-        slot.Gas.Set("");
-        slot.Fraction = 0;
-    }
-    int j = 1;
-    for (const auto& [gas, fraction] : stream) {
-        WorkGas[j].Gas.Set(gas);
-        WorkGas[j].Fraction = fraction;
-        ++j;
-    }
-}
 } // namespace
 
 using ApplyStage = ProgramTest;
@@ -170,7 +158,7 @@ TEST_F(ApplyStage, ConditionsTheStreamAndCorrectsTheFlowOfAStageAfterTheFlowmete
     for (const StageCase& c : cases) {
         SCOPED_TRACE(c.Title);
         SetStage(4, c.Gas, c.Kind, 25, c.Before);
-        SetWorkGas(c.Stream);
+        FillSlots(WorkGas, c.Stream);
         double flow = 10;
         ApplyStageBefore(4);
         ApplyStageAfter(4, flow);
@@ -206,11 +194,11 @@ TEST_F(ApplyStage, ActsOnlyOnItsOwnSideOfTheFlowmeterAndOnlyWhenInUse) {
         SetStage(2, "H2O", "DRY", 25, c.Before);
         Flowmeters[2].FixGasUsed = c.Used ? 1 : 0;
         double flow = 10;
-        SetWorkGas(stream);
+        FillSlots(WorkGas, stream);
         ApplyStageAfter(2, flow);
         EXPECT_EQ(WorkGas[1].Fraction == 0, c.ChangedAfter);
         EXPECT_EQ(flow != 10, c.ChangedAfter);
-        SetWorkGas(stream);
+        FillSlots(WorkGas, stream);
         ApplyStageBefore(2);
         EXPECT_EQ(WorkGas[1].Fraction == 0, c.ChangedBefore);
     }

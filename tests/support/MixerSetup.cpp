@@ -2,19 +2,22 @@
 
 #include "core/SetupTables.h"
 
-void SetInputMix(int n, const Components& components) {
-    MixtureRecord& mixture = InputMixtures[n];
-    mixture.Name.Set("I" + std::to_string(n));
-    for (GasFraction& slot : mixture.Gas) {
+void FillSlots(IndexedTable<GasFraction, 1, 12>& slots, const Components& components) {
+    for (GasFraction& slot : slots) {
         slot.Gas.Set("");
         slot.Fraction = 0;
     }
     int j = 1;
     for (const auto& [gas, fraction] : components) {
-        mixture.Gas[j].Gas.Set(gas);
-        mixture.Gas[j].Fraction = fraction;
+        slots[j].Gas.Set(gas);
+        slots[j].Fraction = fraction;
         ++j;
     }
+}
+
+void SetInputMix(int n, const Components& components) {
+    InputMixtures[n].Name.Set("I" + std::to_string(n));
+    FillSlots(InputMixtures[n].Gas, components);
 }
 
 void SetMeter(int f, int input, int output, double reading) {

@@ -2,12 +2,16 @@
 // parameter tables or a file would.
 #pragma once
 
+#include "core/SetupRecords.h"
+
 #include <string>
 #include <utility>
 #include <vector>
 
 using Components = std::vector<std::pair<std::string, double>>;
 
+// Puts the components into slots 1, 2, ... and clears the other slots.
+void FillSlots(IndexedTable<GasFraction, 1, 12>& slots, const Components& components);
 // Input mixture n with the given components (the rest empty).
 void SetInputMix(int n, const Components& components);
 // Flowmeter f drawing from mixture `input` into node `output` at the given reading.
