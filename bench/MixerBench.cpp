@@ -83,16 +83,29 @@ void BuildFullRig() {
     Flowmeters[12].FixGasType.Set("DRY");
 }
 
-void BM_MixerStageOfAFullRig(benchmark::State& state) {
-    QTemporaryDir folder;
-    std::ostringstream messages; // the chain's warnings, never waited for
-    HeadlessWindow window(messages);
-    window.KeepPauses = false;
-    SetWindow(&window);
-    DefaultSetupLocation = folder.path().toStdString() + "/Default"; // no files there
-    InstallDefaults();
-    BuildFullRig();
+// The program started on an empty default file set, with the full rig entered and a headless
+// window that keeps the warnings of the chain to itself and never waits.
+class FullRig {
+public:
+    FullRig() : Window(Messages) {
+        Window.KeepPauses = false;
+        SetWindow(&Window);
+        DefaultSetupLocation = Folder.path().toStdString() + "/Default"; // no files there
+        InstallDefaults();
+        BuildFullRig();
+    }
+    ~FullRig() { SetWindow(nullptr); }
+    FullRig(const FullRig&) = delete;
+    FullRig& operator=(const FullRig&) = delete;
 
+private:
+    QTemporaryDir Folder;
+    std::ostringstream Messages;
+    HeadlessWindow Window;
+};
+
+void BM_MixerStageOfAFullRig(benchmark::State& state) {
+    const FullRig rig;
     for (auto _ : state) {
         const bool converged = Run1Click();
         benchmark::DoNotOptimize(converged);
@@ -101,25 +114,16 @@ void BM_MixerStageOfAFullRig(benchmark::State& state) {
             break;
         }
     }
-    SetWindow(nullptr);
 }
 BENCHMARK(BM_MixerStageOfAFullRig)->Unit(benchmark::kMillisecond);
 
 void BM_CalibratedFlow(benchmark::State& state) {
-    QTemporaryDir folder;
-    std::ostringstream messages; // the chain's warnings, never waited for
-    HeadlessWindow window(messages);
-    window.KeepPauses = false;
-    SetWindow(&window);
-    DefaultSetupLocation = folder.path().toStdString() + "/Default";
-    InstallDefaults();
-    BuildFullRig();
+    const FullRig rig;
     double reading = 20;
     for (auto _ : state) {
         benchmark::DoNotOptimize(CalibratedFlow(7, "Ar", reading));
         reading = reading < 90 ? reading + 0.37 : 20;
     }
-    SetWindow(nullptr);
 }
 BENCHMARK(BM_CalibratedFlow)->Unit(benchmark::kMicrosecond);
 } // namespace
