@@ -3,8 +3,7 @@
 
 #include "core/IndexedTable.h"
 #include "core/SetupTables.h"
-
-constexpr int MaxEqSpecies = 12;
+#include "equilibrium/EqCalcUnit.h"
 
 using CellAmountTable = IndexedTable<IndexedTable<long double, 1, MaxEqSpecies>, 1, CellCount>;
 

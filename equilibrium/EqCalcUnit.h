@@ -1,7 +1,9 @@
-// Numeric helpers of the equilibrium and the clock of the status-line pause. The solver itself
-// joins this unit with the equilibrium.
+// The equilibrium solver with its numeric helpers, and the clock of the status-line pause.
 #pragma once
 
+#include "core/IndexedTable.h"
+
+#include <cstdint>
 #include <functional>
 #include <limits>
 
@@ -26,3 +28,31 @@ void SetSecondsOfDaySource(std::function<double()> source);
 // window messages. A pause that spans midnight lasts its time like any other; a pause of 0 (or
 // a negative or non-finite one) waits until the clock has moved at all.
 void WaitSeconds(double seconds);
+
+// The solver works on at most 12 species; vectors and matrices are indexed from 1 and only their
+// leading entries are meaningful.
+constexpr int MaxEqSpecies = 12;
+using EqVector = IndexedTable<long double, 1, MaxEqSpecies>;
+using EqMatrix = IndexedTable<EqVector, 1, MaxEqSpecies>;
+
+// Error measure of a trial vector for a balance rows (A, B) and b reaction rows (N, L) over the
+// n = a + b species: the balance residuals relative to the size of their terms, the reaction
+// residuals of the decimal logarithms divided by 10, combined as a root sum of squares over n.
+long double EquilibriumError(int a, int b, const EqVector& trial, const EqMatrix& A,
+                             const EqVector& B, const EqMatrix& N, const EqVector& L);
+
+// Pattern search for amounts x that meet the balance rows A x = B and the reaction rows
+// N log10(x) = L. Improves x in place, lowering BestError when an iteration beats it, and adapts
+// Perturbation (the step) by Grow and Shrink within MinPerturbation..MaxPerturbation. Ends when
+// its best error is below Tolerance, after MaxIterations iterations, when stopRequested is seen
+// after an iteration, or when it gives up (free amounts reset to 1).
+void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
+                      const EqVector& L, EqVector& x, long double& BestError, long double Tolerance,
+                      int MaxIterations, double& Perturbation, double Grow, double Shrink,
+                      double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
+                      bool& Stalled);
+
+// The uniform pseudo-random generator on [0, 1) of the solver's random step. It is seeded from
+// the clock at start-up; SeedRandom makes the draws repeatable (tests).
+double RandomUniform();
+void SeedRandom(std::uint64_t seed);
