@@ -120,45 +120,405 @@ long double EquilibriumError(int a, int b, const EqVector& trial, const EqMatrix
     return std::sqrt(acc) / n;
 }
 
+// The solver's sweeps evaluate the error measure 3^f times each (f free species), so they do
+// not call EquilibriumError. They compute the very same numbers with less work, and every
+// shortcut below keeps each evaluation's result, or at least its comparison with the best
+// error, bit for bit what EquilibriumError would give:
+//
+// 1. Sums carried down the recursion. Each row's sums add the species j = 1..n in this order,
+//    and the trial values of species 1..j are fixed while the levels below j run. So the
+//    partial sums after species j are computed once at level j and reused by every leaf
+//    below it: the same additions in the same order.
+// 2. Zero coefficients skipped. A zero coefficient times a finite value (or times a finite
+//    logarithm) is a signed zero, and adding a zero leaves a sum unchanged except, possibly,
+//    for the sign of a zero sum. m only adds +0, and |s - B| (or |s - L|) of a zero s does not
+//    depend on its sign. So skipping these terms gives identical rows as long as every trial
+//    value is finite, which 3. guarantees.
+// 3. Hopeless subtrees. With a balance row, a non-finite trial value makes every balance term
+//    NaN (0 * inf is NaN; a finite coefficient gives an infinite s and m and inf / inf), so the
+//    error is NaN and no leaf below can improve. Without balance rows only a NaN value has
+//    that effect (the clamped logarithm of an infinity is finite). Such subtrees are skipped.
+// 4. Each candidate's logarithm is taken once per candidate value, not once per leaf.
+// 5. Screening. The error is sqrt(acc) / n with acc the in-order sum of the row terms, each
+//    term d*d/m/m or d*d/100 being >= 0 or NaN. Rounded addition is monotone in both operands,
+//    so the in-order sum of any subset of the terms is a lower bound of acc (or NaN). Rounded
+//    square root and division are monotone too, so acc >= Threshold, with Threshold the least
+//    value whose error reaches the best error, proves that the trial cannot be strictly
+//    better. Rows whose last nonzero coefficient belongs to a species at or above the current
+//    level already have their final terms; when their in-order sum reaches Threshold, the
+//    whole subtree is skipped. No improvement is lost, and x and the best error only change
+//    at improvements, so the rest of the sweep runs exactly as without the skip. (Trial values
+//    below a skipped level keep older contents; every leaf sets them again before it reads
+//    them.)
 namespace {
-struct SweepState {
-    int n;
-    int a, b;
-    const EqMatrix* A;
-    const EqVector* B;
-    const EqMatrix* N;
-    const EqVector* L;
-    IndexedTable<bool, 1, MaxEqSpecies> fixed;
-    EqVector trial;
-    EqVector* x;
-    long double best;
-    double perturbation;
-    bool absolute;
-};
+constexpr int MaxRows = MaxEqSpecies; // a + b rows for a + b species
 
-long double Candidate(const SweepState& st, long double xi, int k) {
-    if (st.absolute)
-        return xi + k * 10.0L * st.perturbation;
-    return xi * (1.0L + k * static_cast<long double>(st.perturbation));
+long double ErrorFromSum(long double acc, int n) {
+    return std::sqrt(acc) / n;
 }
 
-void Sweep(SweepState& st, int depth) {
-    if (depth > st.n) {
-        const long double e = EquilibriumError(st.a, st.b, st.trial, *st.A, *st.B, *st.N, *st.L);
-        if (e < st.best) {
-            st.best = e;
-            *st.x = st.trial;
+// A value of acc from which on the error reaches best, so that acc >= it proves that a trial
+// cannot improve on best.
+long double ScreeningThreshold(long double best, int n) {
+    constexpr long double Infinity = std::numeric_limits<long double>::infinity();
+    if (std::isnan(best))
+        return std::numeric_limits<long double>::quiet_NaN(); // never screen
+    if (best <= 0)
+        return 0; // no error is below 0
+    if (std::isinf(best))
+        return Infinity;
+    const long double scaled = best * n;
+    // In the normal range: acc >= (best n)^2 (1 + 2^-59) gives sqrt(acc) >= best n (1 + 2^-61),
+    // which survives the rounding of the square root and of the division by n (2^-64 each).
+    // The three roundings of this product lower it by less than the margin of 2^-58 adds.
+    if (scaled >= 0x1p-8000L && scaled <= 0x1p8000L)
+        return scaled * scaled * (1 + 0x1p-58L);
+    // Far out of range: the least such value, found by stepping from the estimate.
+    long double c = scaled * scaled;
+    if (!std::isfinite(c))
+        c = std::numeric_limits<long double>::max();
+    constexpr int MaxSteps = 64;
+    if (ErrorFromSum(c, n) >= best) {
+        for (int step = 0; step < MaxSteps && c > 0; ++step) {
+            const long double below = std::nextafter(c, 0.0L);
+            if (ErrorFromSum(below, n) < best)
+                return c;
+            c = below;
         }
-        return;
+        return c; // still reaches best: safe, if not the least such value
     }
-    const int first = st.fixed[depth] ? 0 : -1;
-    const int last = st.fixed[depth] ? 0 : 1;
-    for (int k = first; k <= last; ++k) {
-        if (!st.fixed[depth])
-            st.trial[depth] = Candidate(st, (*st.x)[depth], k);
-        Sweep(st, depth + 1);
+    for (int step = 0; step < MaxSteps; ++step) {
+        c = std::nextafter(c, Infinity);
+        if (ErrorFromSum(c, n) >= best)
+            return c;
     }
+    return Infinity; // screens out only infinite sums, which can never improve
 }
+
+// A threshold for sums taken in another order than the error's: the sum of the same terms in
+// any order, with at most n - 1 roundings, that reaches it proves that the in-order sum reaches
+// threshold. Each rounded addition of non-negative terms is within a factor (1 +- u) of the
+// exact one, u = 2^-64, so any such sum is at most T (1 + u)^11 and the in-order sum at least
+// T (1 - u)^11 of the exact total T; a margin of 2^-57 covers both with room, including the
+// rounding of the margin itself. Below the normal range that relative argument fails, so tiny
+// thresholds screen nothing here (the in-order check at the leaf still does).
+long double RoughThreshold(long double threshold) {
+    if (threshold == 0 || std::isnan(threshold) || std::isinf(threshold))
+        return threshold;
+    if (threshold < std::numeric_limits<long double>::min() * 0x1p64L)
+        return std::numeric_limits<long double>::infinity();
+    return threshold * (1 + 0x1p-57L);
+}
+
+class PatternSearch {
+public:
+    PatternSearch(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
+                  const EqVector& L, EqVector& x, const IndexedTable<bool, 1, MaxEqSpecies>& fixed)
+        : a_(a), n_(a + b), x_(x) {
+        for (int q = 1; q <= n_; ++q) {
+            for (int j = 1; j <= n_; ++j)
+                coef_[q][j] = q <= a ? A[q][j] : N[q - a][j];
+            rhs_[q] = q <= a ? B[q] : L[q - a];
+        }
+        for (int j = 0; j <= MaxEqSpecies; ++j)
+            same_[j] = true;
+        for (int j = 1; j <= n_; ++j)
+            fixed_[j] = fixed[j];
+        int lastTouch[MaxRows + 1] = {};
+        for (int j = 1; j <= n_; ++j) {
+            touchCount_[j] = 0;
+            for (int q = 1; q <= n_; ++q) {
+                if (coef_[q][j] != 0) {
+                    touchRow_[j][touchCount_[j]] = q;
+                    touchPrev_[j][touchCount_[j]] = lastTouch[q];
+                    ++touchCount_[j];
+                    lastTouch[q] = j;
+                }
+            }
+        }
+        for (int q = 1; q <= n_; ++q) {
+            last_[q] = lastTouch[q];
+            sum_[q][0] = 0;
+            size_[q][0] = 0;
+            if (last_[q] == 0)
+                FinishRow(q, 0); // a row without coefficients has a constant term
+        }
+        bound_[0] = 0;
+        for (int q = 1; q <= n_; ++q)
+            if (last_[q] == 0)
+                bound_[0] = bound_[0] + term_[q];
+        for (int j = 1; j <= n_; ++j) {
+            finishCount_[j] = 0;
+            for (int q = 1; q <= n_; ++q)
+                if (last_[q] == j)
+                    finishRow_[j][finishCount_[j]++] = q;
+        }
+        for (int j = 1; j <= n_; ++j)
+            for (int k = 0; k < 3; ++k)
+                cacheValid_[j][k] = false;
+        for (int t = 0; t < MaxRows; ++t)
+            lastOrder_[t] = t;
+        trial_ = x;
+    }
+
+    void SetBest(long double best) {
+        best_ = best;
+        threshold_ = ScreeningThreshold(best, n_);
+        roughThreshold_ = RoughThreshold(threshold_);
+    }
+    long double Best() const { return best_; }
+
+    template <bool Absolute> void Sweep(double perturbation) {
+        perturbation_ = perturbation;
+        if (n_ == 0) {
+            Leaf();
+            return;
+        }
+        Visit<Absolute>(1);
+    }
+
+private:
+    template <bool Absolute> long double Candidate(long double xi, int k) const {
+        if constexpr (Absolute)
+            return xi + k * 10.0L * perturbation_;
+        else
+            return xi * (1.0L + k * static_cast<long double>(perturbation_));
+    }
+
+    bool Usable(long double v) const { return a_ > 0 ? std::isfinite(v) : !std::isnan(v); }
+
+    long double CandidateLog(int j, int k, long double v) {
+        const int slot = k + 1;
+        if (cacheValid_[j][slot] && cacheValue_[j][slot] == v)
+            return cacheLog_[j][slot];
+        // After an improvement the new centre is the candidate that improved.
+        long double logv;
+        if (cacheValid_[j][2 - slot] && cacheValue_[j][2 - slot] == v)
+            logv = cacheLog_[j][2 - slot];
+        else if (cacheValid_[j][1] && cacheValue_[j][1] == v)
+            logv = cacheLog_[j][1];
+        else
+            logv = Log10Clamped(v);
+        cacheValue_[j][slot] = v;
+        cacheLog_[j][slot] = logv;
+        cacheValid_[j][slot] = true;
+        return logv;
+    }
+
+    void FinishRow(int q, int depth) {
+        const long double d = std::fabs(sum_[q][depth] - rhs_[q]);
+        if (q <= a_) {
+            long double m = size_[q][depth];
+            if (m < 1e-37L)
+                m = 1e-37L;
+            term_[q] = d * d / m / m;
+        } else {
+            term_[q] = d * d / 100;
+        }
+    }
+
+    // Puts value v of species j into the sums of the rows it takes part in and finishes the rows
+    // whose last species it is. Returns false when the subtree below cannot improve.
+    bool Enter(int j, int k, long double v) {
+        if (!Usable(v))
+            return false;
+        // Balance rows first: when they already decide, the logarithm is not needed.
+        long double bound = bound_[j - 1];
+        int t = 0;
+        for (; t < touchCount_[j] && touchRow_[j][t] <= a_; ++t) {
+            const int q = touchRow_[j][t];
+            const int p = touchPrev_[j][t];
+            const long double product = v * coef_[q][j];
+            sum_[q][j] = sum_[q][p] + product;
+            size_[q][j] = size_[q][p] + std::fabs(product);
+        }
+        int f = 0;
+        for (; f < finishCount_[j] && finishRow_[j][f] <= a_; ++f) {
+            const int q = finishRow_[j][f];
+            FinishRow(q, j);
+            bound = bound + term_[q];
+            if (bound >= roughThreshold_)
+                return false;
+        }
+        if (t < touchCount_[j]) {
+            const long double logv = CandidateLog(j, k, v);
+            for (; t < touchCount_[j]; ++t) {
+                const int q = touchRow_[j][t];
+                sum_[q][j] = sum_[q][touchPrev_[j][t]] + logv * coef_[q][j];
+            }
+            for (; f < finishCount_[j]; ++f) {
+                const int q = finishRow_[j][f];
+                FinishRow(q, j);
+                bound = bound + term_[q];
+                if (bound >= roughThreshold_)
+                    return false;
+            }
+        }
+        bound_[j] = bound;
+        return true;
+    }
+
+    void Leaf() {
+        long double acc = 0;
+        for (int q = 1; q <= n_; ++q)
+            acc = acc + term_[q];
+        Judge(acc);
+    }
+
+    // Term of the t-th row that the last species takes part in, for its value v (and, for a
+    // reaction row, its logarithm): the same operations as Enter and FinishRow, kept in
+    // registers. Every row the last species takes part in ends with it.
+    long double LastBalanceTerm(int t, long double v) const {
+        const int q = touchRow_[n_][t];
+        const int p = touchPrev_[n_][t];
+        const long double product = v * coef_[q][n_];
+        const long double sum = sum_[q][p] + product;
+        long double m = size_[q][p] + std::fabs(product);
+        if (m < 1e-37L)
+            m = 1e-37L;
+        const long double d = std::fabs(sum - rhs_[q]);
+        return d * d / m / m;
+    }
+    long double LastReactionTerm(int t, long double logv) const {
+        const int q = touchRow_[n_][t];
+        const long double d = std::fabs(sum_[q][touchPrev_[n_][t]] + logv * coef_[q][n_] - rhs_[q]);
+        return d * d / 100;
+    }
+
+    // The leaves: the last level of a free species, where nearly all evaluations happen.
+    template <bool Absolute> void LastLevel() {
+        const int j = n_;
+        for (int k = -1; k <= 1; ++k) {
+            const long double v = Candidate<Absolute>(x_[j], k);
+            Assign(j, v);
+            // The trial is the best point itself: its error equals the best error.
+            if (differing_ == 0 || !Usable(v))
+                continue;
+            // The terms go into the bound in the order that has lately decided soonest: the row
+            // that reaches the threshold moves to the front. (Any order gives a valid bound.)
+            long double bound = bound_[j - 1];
+            long double terms[MaxRows];
+            long double logv = 0;
+            bool haveLog = false;
+            bool decided = false;
+            for (int i = 0; i < touchCount_[j]; ++i) {
+                const int t = lastOrder_[i];
+                if (touchRow_[j][t] <= a_) {
+                    terms[t] = LastBalanceTerm(t, v);
+                } else {
+                    if (!haveLog) {
+                        logv = CandidateLog(j, k, v);
+                        haveLog = true;
+                    }
+                    terms[t] = LastReactionTerm(t, logv);
+                }
+                bound = bound + terms[t];
+                if (bound >= roughThreshold_) {
+                    std::swap(lastOrder_[0], lastOrder_[i]);
+                    decided = true;
+                    break;
+                }
+            }
+            if (decided)
+                continue;
+            long double acc = 0;
+            int t = 0;
+            for (int q = 1; q <= n_; ++q) {
+                if (t < touchCount_[j] && touchRow_[j][t] == q)
+                    acc = acc + terms[t++];
+                else
+                    acc = acc + term_[q];
+            }
+            Judge(acc);
+        }
+    }
+
+    // Sets trial value j and keeps count of the trial values that differ from x.
+    void Assign(int j, long double v) {
+        const bool same = v == x_[j];
+        differing_ += static_cast<int>(same_[j]) - static_cast<int>(same);
+        same_[j] = same;
+        trial_[j] = v;
+    }
+
+    void Judge(long double acc) {
+        if (acc >= threshold_)
+            return;
+        const long double e = ErrorFromSum(acc, n_);
+        if (e < best_) {
+            x_ = trial_;
+            for (bool& same : same_)
+                same = true;
+            differing_ = 0;
+            SetBest(e);
+        }
+    }
+
+    template <bool Absolute> void Visit(int j) {
+        if (j == n_ && !fixed_[j]) {
+            LastLevel<Absolute>();
+            return;
+        }
+        if (fixed_[j]) {
+            // A fixed species keeps its value, which trial already holds.
+            if (Enter(j, 0, trial_[j]))
+                Descend<Absolute>(j);
+            return;
+        }
+        for (int k = -1; k <= 1; ++k) {
+            const long double v = Candidate<Absolute>(x_[j], k);
+            Assign(j, v);
+            if (Enter(j, k, v))
+                Descend<Absolute>(j);
+        }
+    }
+
+    template <bool Absolute> void Descend(int j) {
+        if (j == n_)
+            Leaf();
+        else
+            Visit<Absolute>(j + 1);
+    }
+
+    int a_;
+    int n_;
+    EqVector& x_;
+    EqVector trial_;
+    long double best_ = 0;
+    long double threshold_ = 0;
+    long double roughThreshold_ = 0;
+    double perturbation_ = 0;
+
+    // Rows 1..a are the balance rows, a+1..n the reaction rows; coef_[q][j] is the coefficient
+    // of species j in row q and rhs_[q] its right-hand side.
+    long double coef_[MaxRows + 1][MaxEqSpecies + 1];
+    long double rhs_[MaxRows + 1];
+    bool fixed_[MaxEqSpecies + 1];
+    // Which trial values equal x (entry 0 unused), and how many do not.
+    bool same_[MaxEqSpecies + 1];
+    int differing_ = 0;
+    // The rows species j takes part in, and for each the level that last added to its sums.
+    int touchCount_[MaxEqSpecies + 1];
+    int touchRow_[MaxEqSpecies + 1][MaxRows];
+    int touchPrev_[MaxEqSpecies + 1][MaxRows];
+    // The rows whose last nonzero coefficient is species j.
+    int finishCount_[MaxEqSpecies + 1];
+    // The order in which the last level adds its rows' terms to the bound.
+    int lastOrder_[MaxRows];
+    int finishRow_[MaxEqSpecies + 1][MaxRows];
+    int last_[MaxRows + 1];
+    // Sums of row q (s and, for balance rows, m) after the species up to level j.
+    long double sum_[MaxRows + 1][MaxEqSpecies + 1];
+    long double size_[MaxRows + 1][MaxEqSpecies + 1];
+    long double term_[MaxRows + 1];
+    // bound_[j]: the terms finished down to level j, summed as they finished (see
+    // RoughThreshold); bound_[0] holds the constant terms.
+    long double bound_[MaxEqSpecies + 1];
+    // The three candidates of each level with their logarithms.
+    bool cacheValid_[MaxEqSpecies + 1][3];
+    long double cacheValue_[MaxEqSpecies + 1][3];
+    long double cacheLog_[MaxEqSpecies + 1][3];
+};
 } // namespace
 
 void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
@@ -166,50 +526,48 @@ void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const 
                       int MaxIterations, double& Perturbation, double Grow, double Shrink,
                       double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
                       bool& Stalled) {
-    SweepState st{};
-    st.n = a + b;
-    st.a = a;
-    st.b = b;
-    st.A = &A;
-    st.B = &B;
-    st.N = &N;
-    st.L = &L;
-    st.x = &x;
+    // Row counts outside the tables' capacity have no meaning; nothing is touched.
+    if (a < 0 || b < 0 || a + b > MaxEqSpecies)
+        return;
+    const int n = a + b;
+
+    // A balance row with a single nonzero coefficient fixes its species (a later row fixing
+    // the same species wins).
+    IndexedTable<bool, 1, MaxEqSpecies> fixed{};
     for (int i = 1; i <= a; ++i) {
         int count = 0;
         int only = 0;
-        for (int j = 1; j <= st.n; ++j)
+        for (int j = 1; j <= n; ++j)
             if (A[i][j] != 0) {
                 ++count;
                 only = j;
             }
         if (count == 1) {
             x[only] = B[i] / A[i][only];
-            st.fixed[only] = true;
+            fixed[only] = true;
         }
     }
-    st.trial = x;
-    st.best = EquilibriumError(a, b, st.trial, A, B, N, L);
+
+    PatternSearch search(a, b, A, B, N, L, x, fixed);
+    search.SetBest(EquilibriumError(a, b, x, A, B, N, L));
     int counter = 0;
     for (;;) {
         ++counter;
-        st.perturbation = Perturbation;
-        st.absolute = false;
-        Sweep(st, 1);
-        if (10.0L * Perturbation != 0) {
-            st.absolute = true;
-            Sweep(st, 1);
-        }
-        if (BestError > st.best) {
-            BestError = st.best;
+        search.Sweep<false>(Perturbation);
+        if (10.0L * Perturbation != 0)
+            search.Sweep<true>(Perturbation);
+
+        if (BestError > search.Best()) {
+            BestError = search.Best();
             Perturbation = static_cast<double>(Perturbation * static_cast<long double>(Grow));
             Stalled = false;
         } else {
             Perturbation = static_cast<double>(Perturbation / static_cast<long double>(Shrink));
             if (Perturbation < MinPerturbation) {
                 if (Stalled) {
-                    for (int j = 1; j <= st.n; ++j)
-                        if (!st.fixed[j])
+                    // Give up: the next call starts from a neutral point.
+                    for (int j = 1; j <= n; ++j)
+                        if (!fixed[j])
                             x[j] = 1;
                     return;
                 }
@@ -219,7 +577,8 @@ void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const 
         }
         if (Perturbation >= MaxPerturbation)
             Perturbation = MaxPerturbation;
-        if (!(st.best >= Tolerance) || counter >= MaxIterations || stopRequested)
+
+        if (!(search.Best() >= Tolerance) || counter >= MaxIterations || stopRequested)
             return;
     }
 }

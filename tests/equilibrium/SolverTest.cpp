@@ -1,0 +1,1 @@
+#include "equilibrium/EqCalcUnit.h"

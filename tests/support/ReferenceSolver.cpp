@@ -1,0 +1,128 @@
+#include "ReferenceSolver.h"
+
+#include <cmath>
+
+long double ReferenceEquilibriumError(int a, int b, const EqVector& trial, const EqMatrix& A,
+                                      const EqVector& B, const EqMatrix& N, const EqVector& L) {
+    const int n = a + b;
+    long double acc = 0;
+    for (int i = 1; i <= a; ++i) {
+        long double s = 0;
+        long double m = 0;
+        for (int j = 1; j <= n; ++j) {
+            s = s + trial[j] * A[i][j];
+            m = m + std::fabs(trial[j] * A[i][j]);
+        }
+        if (m < 1e-37L)
+            m = 1e-37L;
+        const long double d = std::fabs(s - B[i]);
+        acc = acc + d * d / m / m;
+    }
+    for (int r = 1; r <= b; ++r) {
+        long double s = 0;
+        for (int j = 1; j <= n; ++j)
+            s = s + Log10Clamped(trial[j]) * N[r][j];
+        const long double d = std::fabs(s - L[r]);
+        acc = acc + d * d / 100;
+    }
+    return std::sqrt(acc) / n;
+}
+
+namespace {
+struct Search {
+    int a, b, n;
+    const EqMatrix& A;
+    const EqVector& B;
+    const EqMatrix& N;
+    const EqVector& L;
+    EqVector& x;
+    IndexedTable<int, 1, MaxEqSpecies> steps;
+    EqVector trial;
+    long double best;
+    double perturbation;
+    bool absolute;
+
+    long double Candidate(int i, int k) const {
+        if (absolute)
+            return x[i] + k * 10.0L * perturbation;
+        return x[i] * (1.0L + k * static_cast<long double>(perturbation));
+    }
+
+    void Sweep(int depth) {
+        if (depth > n) {
+            const long double e = ReferenceEquilibriumError(a, b, trial, A, B, N, L);
+            if (e < best) {
+                best = e;
+                x = trial;
+            }
+            return;
+        }
+        if (steps[depth] == 1) {
+            Sweep(depth + 1);
+            return;
+        }
+        for (int k = -1; k <= 1; ++k) {
+            trial[depth] = Candidate(depth, k);
+            Sweep(depth + 1);
+        }
+    }
+};
+} // namespace
+
+void ReferenceSolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B,
+                               const EqMatrix& N, const EqVector& L, EqVector& x,
+                               long double& BestError, long double Tolerance, int MaxIterations,
+                               double& Perturbation, double Grow, double Shrink,
+                               double MaxPerturbation, double MinPerturbation,
+                               const bool& stopRequested, bool& Stalled) {
+    Search s{a, b, a + b, A, B, N, L, x, {}, {}, 0, 0, false};
+    for (int j = 1; j <= s.n; ++j)
+        s.steps[j] = 3;
+    for (int i = 1; i <= a; ++i) {
+        int count = 0;
+        int only = 0;
+        for (int j = 1; j <= s.n; ++j)
+            if (A[i][j] != 0) {
+                ++count;
+                only = j;
+            }
+        if (count == 1) {
+            x[only] = B[i] / A[i][only];
+            s.steps[only] = 1;
+        }
+    }
+    s.trial = x;
+    s.best = ReferenceEquilibriumError(a, b, s.trial, A, B, N, L);
+    int counter = 0;
+    for (;;) {
+        ++counter;
+        s.perturbation = Perturbation;
+        s.absolute = false;
+        s.Sweep(1);
+        if (10.0L * Perturbation != 0) {
+            s.absolute = true;
+            s.Sweep(1);
+        }
+        if (BestError > s.best) {
+            BestError = s.best;
+            Perturbation = static_cast<double>(Perturbation * static_cast<long double>(Grow));
+            Stalled = false;
+        } else {
+            Perturbation = static_cast<double>(Perturbation / static_cast<long double>(Shrink));
+            if (Perturbation < MinPerturbation) {
+                if (Stalled) {
+                    for (int j = 1; j <= s.n; ++j)
+                        if (s.steps[j] == 3)
+                            x[j] = 1;
+                    return;
+                }
+                Perturbation = RandomUniform();
+            }
+            Stalled = true;
+        }
+        if (Perturbation >= MaxPerturbation)
+            Perturbation = MaxPerturbation;
+        if (!(s.best >= Tolerance && counter < MaxIterations && !stopRequested))
+            return;
+    }
+}
