@@ -107,7 +107,7 @@ private:
 void BM_MixerStageOfAFullRig(benchmark::State& state) {
     const FullRig rig;
     for (auto _ : state) {
-        const bool converged = Run1Click();
+        const bool converged = RunMixerStage();
         benchmark::DoNotOptimize(converged);
         if (!converged || NetworkSweeps != 5 || GasCount != 12) {
             state.SkipWithError("the rig did not solve as built");

@@ -5,6 +5,7 @@
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
 #include "core/WindowInterface.h"
+#include "equilibrium/CellEquilibrium.h"
 
 namespace {
 void MixerFailure(const char* message) {
@@ -25,6 +26,13 @@ void CalcStartStopClick() {
 }
 
 bool Run1Click() {
+    if (!RunMixerStage())
+        return false;
+    StartEquilibriumCalculations();
+    return true;
+}
+
+bool RunMixerStage() {
     // The calibration page's OK button writes back only after the page is shown again.
     if (CurrentTable == CalibrationTable)
         CurrentTable = NoTable;
@@ -54,8 +62,5 @@ bool Run1Click() {
     ComputeCellFeeds();
     Window().DrawMixer();
     Window().ShowCellResults();
-
-    // The mixer stage is complete; the command reads "Start" again until a run is going on.
-    Window().SetCalculateCaption(CalculateStartCaption);
     return true;
 }

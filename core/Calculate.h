@@ -7,7 +7,13 @@ constexpr const char* CalculateStopCaption = "&Calculate Stop";
 // Handler of the command: asks a running calculation to stop, or starts one.
 void CalcStartStopClick();
 
-// One calculation: the input-mixture checks, the gas list, the network sweeps and the cell
-// feeds, then the schematic and the results table are refreshed. Returns false when the
-// mixer stage failed (its message is on the status line).
+// One calculation: the mixer stage, then the equilibrium of every fed cell. Returns false when
+// the mixer stage failed (its message is on the status line and the equilibrium is not run).
+// The command reads "&Calculate Start" again when it returns.
 bool Run1Click();
+
+// The mixer stage of a calculation: the input-mixture checks, the gas list, the network sweeps
+// and the cell feeds, then the schematic and the results table are refreshed. Returns false
+// when the gas list overflows or the network does not converge; the command then reads
+// "&Calculate Start" again.
+bool RunMixerStage();

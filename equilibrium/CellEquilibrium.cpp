@@ -1,4 +1,325 @@
 #include "equilibrium/CellEquilibrium.h"
 
+#include "core/Calculate.h"
+#include "core/Defaults.h"
+#include "core/NumberText.h"
+#include "core/StatusLine.h"
+#include "core/WindowInterface.h"
+#include "equilibrium/FormationReactions.h"
+
+#include <algorithm>
+#include <cmath>
+
+IndexedTable<std::int32_t, 1, ElementNumberCount> UsedElements;
+int UsedElementCount = 0;
+IndexedTable<std::uint16_t, 1, MaxEqSpecies> EqSpecies;
+std::uint16_t EqSpeciesCount = 0;
+std::uint16_t ReactionCount = 0;
+
 CellAmountTable FeedAmounts;
 CellAmountTable CellAmounts;
+CellElementTable ElementTotals;
+CellElementTable ElementRatios;
+IndexedTable<std::uint16_t, 1, CellCount> MainElement;
+EqWorkTable EqWorkList;
+EqMatrix BalanceMatrix;
+EqVector BalanceRightSides;
+
+namespace {
+// The solver settings of one cell run; the step and the best error start afresh in every run
+// and carry over from pass to pass within it.
+struct CellRunSettings {
+    long double Tolerance = 1e-6L;
+    int MaxIterations = 100;
+    double StartPerturbation = 1e-6;
+    double Grow = std::sqrt(2.0);
+    double Shrink = std::sqrt(3.0);
+    double MaxPerturbation = 0.5;
+    double MinPerturbation = 1e-8; // Tolerance / 100
+    long double StartError = 1e10L;
+    int LastPass = 11;
+};
+
+constexpr double ZeroCelsius = 273.15; // K
+
+// The species 1..CompoundCount that a scan of the species table visits.
+int SpeciesInTable() {
+    return std::min<int>(CompoundCount, CompoundCapacity);
+}
+
+bool Contains(const CompoundRecord& species, int element) {
+    return species.Composition[element] > 0;
+}
+
+// Appends to EqSpecies without writing past its places; the count goes on, so that an
+// overlong list can be reported with its true length.
+void AppendSpecies(int& count, int species) {
+    ++count;
+    if (EqSpecies.Contains(count))
+        EqSpecies[count] = static_cast<std::uint16_t>(species);
+}
+
+void RefuseSpeciesList(const std::string& message) {
+    ShowStatusError(message, ErrorPause);
+    UsedElementCount = 0;
+    EqSpecies = {};
+    EqSpeciesCount = 0;
+    ReactionCount = 0;
+}
+
+// The fraction of the gas with this name in the cell's feed, 0 when the gas list lacks it.
+long double FeedFraction(int cell, const std::string& formula) {
+    for (int b = 1; b <= GasCount && GasList.Contains(b); ++b)
+        if (GasList[b] == formula)
+            return CellFeed[cell][b].Fraction;
+    return 0;
+}
+
+// Element totals of the cell's feed, the main element (the first of equal largest totals, so
+// the lowest element number wins a tie) and every element's ratio to it. Returns false when no
+// element has a positive total: such a cell has nothing to balance against.
+bool SetElementTotals(int cell) {
+    auto& totals = ElementTotals[cell];
+    auto& ratios = ElementRatios[cell];
+    totals = {};
+    ratios = {};
+    MainElement[cell] = 0;
+    double largest = 0;
+    for (int k = 1; k <= UsedElementCount; ++k) {
+        double total = 0;
+        for (int j = 1; j <= EqSpeciesCount; ++j)
+            total = static_cast<double>(total +
+                                        FeedAmounts[cell][j] *
+                                            Compounds[EqSpecies[j]].Composition[UsedElements[k]]);
+        totals[k] = total;
+        if (total > largest) {
+            largest = total;
+            MainElement[cell] = static_cast<std::uint16_t>(k);
+        }
+    }
+    if (MainElement[cell] == 0)
+        return false;
+    for (int k = 1; k <= UsedElementCount; ++k)
+        ratios[k] = totals[k] / largest;
+    return true;
+}
+
+// Row k keeps element k at its feed ratio to the main element m within the gas phase:
+// sum over gaseous j of (atoms of k - atoms of m * ratio k) x_j = 0. The main element's own row
+// would read 0 = 0; it becomes the pressure row instead. Solid species enter no balance row.
+void BuildBalanceRows(int cell, double pressure) {
+    BalanceMatrix = {};
+    BalanceRightSides = {};
+    const int main = MainElement[cell];
+    const int m = UsedElements[main];
+    for (int k = 1; k <= UsedElementCount; ++k) {
+        const int e = UsedElements[k];
+        const long double ratio = ElementRatios[cell][k];
+        for (int j = 1; j <= EqSpeciesCount; ++j) {
+            const CompoundRecord& species = Compounds[EqSpecies[j]];
+            if (species.Phase == Gaseous)
+                BalanceMatrix[k][j] = species.Composition[e] - species.Composition[m] * ratio;
+        }
+    }
+    for (int j = 1; j <= EqSpeciesCount; ++j)
+        BalanceMatrix[main][j] = Compounds[EqSpecies[j]].Phase == Gaseous ? 1 : 0;
+    BalanceRightSides[main] = pressure;
+}
+
+std::string ProgressLine(int cell, int pass, long double bestError, double total,
+                         double perturbation, double seconds) {
+    return "Cell " + std::to_string(cell) + "   Iteration " + std::to_string(pass) +
+           "   Error:" + FormatFixed(bestError, 12, 8) +
+           "      Total pressure: " + FormatFixed(total, 12, 8) +
+           "      Perturbation: " + FormatFixed(perturbation, 12, 8) +
+           "    Time used: " + FormatFixed(seconds, 6, 2);
+}
+
+// Cycles over the cells until every fed cell has converged or the user stops. A cell that does
+// not converge is taken up again in the next cycle from its last amounts.
+void CalculateCells() {
+    int processed = 0;
+    do {
+        processed = 0;
+        for (int c = 1; c <= CellCount; ++c) {
+            const int state = Cells[c].State;
+            if (state == 0 || state >= 5 || StopRequested)
+                continue;
+            ++processed;
+            for (int j = 1; j <= MaxEqSpecies; ++j)
+                EqWorkList[j] = {EqSpecies[j], state == 1 ? FeedAmounts[c][j] : CellAmounts[c][j]};
+            RunCellEquilibrium(c, EqWorkList, "ConstantP", Cells[c].Pressure, Cells[c].Temperature);
+            for (int j = 1; j <= MaxEqSpecies; ++j)
+                CellAmounts[c][j] = EqWorkList[j].Amount;
+            Window().ShowCellResults();
+            Window().DrawCell(c);
+        }
+    } while (!StopRequested && processed > 0);
+}
+} // namespace
+
+bool SelectEquilibriumSpecies() {
+    UsedElementCount = 0;
+    EqSpecies = {};
+    EqSpeciesCount = 0;
+    ReactionCount = 0;
+    const int speciesCount = SpeciesInTable();
+
+    // The species that some cell receives, whatever the cell's Mix.
+    IndexedTable<bool, 1, CompoundCapacity> fed{};
+    for (const auto& feed : CellFeed)
+        for (int b = 1; b <= GasCount && feed.Contains(b); ++b)
+            if (feed[b].Fraction > 0)
+                for (int i = 1; i <= speciesCount; ++i)
+                    if (feed[b].Gas == Compounds[i].Formula)
+                        fed[i] = true;
+
+    for (int e = 1; e <= ElementNumberCount; ++e) {
+        Elements[e].Used = false;
+        for (int i = 1; i <= speciesCount; ++i)
+            if (fed[i] && Contains(Compounds[i], e))
+                Elements[e].Used = true;
+        if (Elements[e].Used)
+            UsedElements[++UsedElementCount] = e;
+    }
+
+    for (int i = 1; i <= speciesCount; ++i) {
+        CompoundRecord& species = Compounds[i];
+        species.Selected = true;
+        for (int e = 1; e <= ElementNumberCount; ++e)
+            if (Contains(species, e) && !Elements[e].Used)
+                species.Selected = false;
+    }
+
+    int count = 0;
+    int references = 0;
+    for (int k = 1; k <= UsedElementCount; ++k)
+        for (int i = 1; i <= speciesCount; ++i) {
+            const CompoundRecord& species = Compounds[i];
+            if (species.Selected && species.Enabled && species.EIMSF &&
+                Contains(species, UsedElements[k])) {
+                AppendSpecies(count, i);
+                ++references;
+            }
+        }
+    int compounds = 0;
+    for (int i = 1; i <= speciesCount; ++i) {
+        const CompoundRecord& species = Compounds[i];
+        if (species.Selected && species.Enabled && !species.EIMSF) {
+            AppendSpecies(count, i);
+            ++compounds;
+        }
+    }
+
+    if (references != UsedElementCount) {
+        RefuseSpeciesList("Something wrong with Element or Compound species definitions");
+        return false;
+    }
+    if (count > MaxEqSpecies) {
+        RefuseSpeciesList("Number of equilibrium species is too large: " + std::to_string(count));
+        return false;
+    }
+    EqSpeciesCount = static_cast<std::uint16_t>(count);
+    ReactionCount = static_cast<std::uint16_t>(compounds);
+    return true;
+}
+
+void PrepareCells() {
+    const int n = EqSpeciesCount;
+    for (int c = 1; c <= CellCount; ++c) {
+        CellRecord& cell = Cells[c];
+        cell.State = 0;
+        if (cell.Mix > 0) {
+            for (int j = 1; j <= MaxEqSpecies; ++j)
+                FeedAmounts[c][j] = j <= n ? FeedFraction(c, Compounds[EqSpecies[j]].Formula) : 0;
+            for (int j = 1; j <= n; ++j)
+                CellAmounts[c][j] = FeedAmounts[c][j];
+            // A feed without any element (no flow, or no gas the run knows) has no main
+            // element to balance against: the cell is left out like one without a feed.
+            if (SetElementTotals(c))
+                cell.State = 1;
+        } else {
+            for (int j = 1; j <= n; ++j)
+                FeedAmounts[c][j] = 0;
+        }
+        Window().DrawCell(c);
+    }
+}
+
+void StartEquilibriumCalculations() {
+    if (SelectEquilibriumSpecies()) {
+        PrepareCells();
+        Window().ShowCellResults();
+        Running = true;
+        StopRequested = false;
+        CalculateCells();
+    }
+    Running = false;
+    StopRequested = false;
+    Window().SetCalculateCaption(CalculateStartCaption);
+}
+
+void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const std::string& mode,
+                        double pressure, double temperatureC) {
+    // Only constant total pressure exists: whatever the mode, the pressure row is used.
+    if (!Cells.Contains(cell))
+        return;
+    CellRecord& record = Cells[cell];
+    const int nE = UsedElementCount;
+    const int nR = ReactionCount;
+    const int n = EqSpeciesCount;
+    const int main = MainElement[cell];
+    if (n == 0 || main < 1 || main > nE) {
+        // Nothing to solve (the solver's error has no meaning for n = 0): left out.
+        record.State = 0;
+        return;
+    }
+
+    const CellRunSettings settings;
+    const double t0 = SecondsOfDay();
+    const double T = temperatureC + ZeroCelsius;
+    double perturbation = settings.StartPerturbation;
+    long double bestError = settings.StartError;
+    StopRequested = false;
+
+    BuildFormationReactions(T);
+    BuildBalanceRows(cell, pressure);
+
+    EqVector x{};
+    for (int j = 1; j <= n; ++j)
+        x[j] = workList[j].Amount;
+    if (record.State == 1) {
+        // Species missing from the feed start just above zero, where their logarithm is finite.
+        for (int j = 1; j <= n; ++j)
+            x[j] = x[j] + 1e-20L;
+        record.State = 3;
+    }
+
+    for (int pass = 1;; ++pass) {
+        bool stalled = false;
+        SolveEquilibrium(nE, nR, BalanceMatrix, BalanceRightSides, ReactionMatrix, LogKeq, x,
+                         bestError, settings.Tolerance, settings.MaxIterations, perturbation,
+                         settings.Grow, settings.Shrink, settings.MaxPerturbation,
+                         settings.MinPerturbation, StopRequested, stalled);
+        double total = 0;
+        for (int j = 1; j <= n; ++j)
+            total = static_cast<double>(total + x[j]);
+        ShowStatusInfo(
+            ProgressLine(cell, pass, bestError, total, perturbation, SecondsOfDay() - t0), 0);
+        if (ShowEquilibrium)
+            Window().RefreshCellColumn(cell, &x[1], n);
+        Window().ProcessPendingEvents();
+        record.State = 4;
+        // A pass that starts below the tolerance still makes one full iteration, so the passes
+        // after a quick convergence polish it: every run makes at least three.
+        if ((bestError <= settings.Tolerance && pass > 2) || StopRequested ||
+            pass >= settings.LastPass)
+            break;
+    }
+    if (StopRequested)
+        Running = false;
+    for (int j = 1; j <= n; ++j)
+        workList[j].Amount = x[j];
+    if (bestError <= settings.Tolerance)
+        record.State = 5;
+}

@@ -1,11 +1,70 @@
-// The per-cell equilibrium run: its per-cell amounts live for the whole program.
+// The per-cell equilibrium run: after the mixer stage it chooses the species of the run, sets up
+// every fed cell from its feed and drives the solver pass by pass, cell after cell, until every
+// fed cell has converged or the user stops. Its lists and per-cell amounts are global, live for
+// the whole program and are rebuilt by every run.
 #pragma once
 
 #include "core/IndexedTable.h"
 #include "core/SetupTables.h"
+#include "equilibrium/ChemicalData.h"
 #include "equilibrium/EqCalcUnit.h"
 
+#include <cstdint>
+#include <string>
+
 using CellAmountTable = IndexedTable<IndexedTable<long double, 1, MaxEqSpecies>, 1, CellCount>;
+using CellElementTable = IndexedTable<IndexedTable<double, 1, MaxEqSpecies>, 1, CellCount>;
+
+// Run lists. UsedElements 1..UsedElementCount are the element numbers present in some cell
+// feed, ascending; k is a position in it. EqSpecies 1..EqSpeciesCount are species-table indices:
+// first the reference species of the used elements (entry k belongs to element k), then the
+// ReactionCount compounds. A refused species list leaves both counts 0.
+extern IndexedTable<std::int32_t, 1, ElementNumberCount> UsedElements;
+extern int UsedElementCount;
+extern IndexedTable<std::uint16_t, 1, MaxEqSpecies> EqSpecies;
+extern std::uint16_t EqSpeciesCount;
+extern std::uint16_t ReactionCount;
 
 extern CellAmountTable FeedAmounts; // each cell's feed as amounts of the run's species
 extern CellAmountTable CellAmounts; // each cell's current equilibrium amounts (partial pressures)
+extern CellElementTable ElementTotals; // atoms of each used element in the cell's feed
+extern CellElementTable ElementRatios; // ElementTotals relative to the main element's total
+// Position in UsedElements of the element with the largest feed total; 0 when the cell has no
+// element at all (it is left out of the run).
+extern IndexedTable<std::uint16_t, 1, CellCount> MainElement;
+
+// One cell's amounts as StartEquilibriumCalculations hands them to RunCellEquilibrium and
+// receives them back.
+struct EqWorkItem {
+    std::uint16_t Species; // species-table index
+    long double Amount;
+};
+using EqWorkTable = IndexedTable<EqWorkItem, 1, MaxEqSpecies>;
+extern EqWorkTable EqWorkList;
+
+// The balance rows of the cell being calculated: row k keeps element k at its feed ratio to the
+// main element within the gas phase; the main element's row makes the gaseous amounts add up to
+// the cell pressure.
+extern EqMatrix BalanceMatrix;
+extern EqVector BalanceRightSides;
+
+// Steps of StartEquilibriumCalculations, usable on their own.
+// Builds the run lists from the cell feeds of all eight cells. Shows the failure message and
+// returns false when some used element has no reference species, or more than one, or when the
+// run would need more than 12 species.
+bool SelectEquilibriumSpecies();
+// Sets up every cell: a fed cell with some element in its feed gets its feed amounts, element
+// totals, ratios and main element and State 1; every other cell State 0. Draws every cell.
+void PrepareCells();
+
+// The equilibrium phase of the Calculate command: selects the species, prepares the cells and
+// calculates the cells one after another in cycles until every fed cell has converged or the
+// user stops. At its end Running and StopRequested are false and the command reads
+// "&Calculate Start", also when the species list was refused.
+void StartEquilibriumCalculations();
+
+// Up to eleven solver passes for one cell at its pressure (bar) and temperature (degrees
+// Celsius), starting from the amounts in the work list and handing the result back there. Only
+// constant total pressure exists; the mode names it ("ConstantP").
+void RunCellEquilibrium(int cell, EqWorkTable& workList, const std::string& mode, double pressure,
+                        double temperatureC);

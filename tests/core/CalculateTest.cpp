@@ -12,11 +12,16 @@ using CalculateCommand = ProgramTest;
 
 TEST_F(CalculateCommand, StartsACalculationWhenNoneRunsAndAsksARunningOneToStop) {
     SetInputMix(1, {{"Ar", 1.0}});
+    for (CellRecord& cell : Cells)
+        cell.Mix = 0; // no cell to calculate: the equilibrium phase only prepares the cells
 
     CalcStartStopClick();
     EXPECT_EQ(Recorder.Log,
               (std::vector<std::string>{"caption &Calculate Stop", "DrawMixer", "ShowCellResults",
-                                        "caption &Calculate Start"}));
+                                        "DrawCell 1", "DrawCell 2", "DrawCell 3", "DrawCell 4",
+                                        "DrawCell 5", "DrawCell 6", "DrawCell 7", "DrawCell 8",
+                                        "ShowCellResults", "caption &Calculate Start"}));
+    EXPECT_FALSE(Running);
     EXPECT_FALSE(StopRequested);
 
     // While the equilibrium phase runs, the command only sets the request.
@@ -46,7 +51,7 @@ TEST_F(CalculateCommand, LeavesTheCalibrationPageSelectionAndKeepsTheOthers) {
          {TableCase{CalibrationTable, NoTable}, TableCase{FlowmeterTable, FlowmeterTable},
           TableCase{CellTable, CellTable}}) {
         CurrentTable = c.Before;
-        Run1Click();
+        RunMixerStage();
         EXPECT_EQ(CurrentTable, c.After) << c.Before;
     }
 }
@@ -56,7 +61,7 @@ TEST_F(CalculateCommand, ChecksTheInputMixturesAndWorksOnFreshCopies) {
     InputMixtures[1].Ready = 0;
     Mixtures[1].Gas[5].Fraction = 0.5; // leftover of an earlier calculation
 
-    Run1Click();
+    RunMixerStage();
 
     EXPECT_EQ(InputMixtures[1].Ready, 1);
     EXPECT_EQ(InputMixtures[1].Gas[1].Gas.Str(), "Ar");

@@ -28,6 +28,8 @@ void RecordingWindow::DrawMixer() {
 }
 void RecordingWindow::DrawCell(int cell) {
     Log.push_back("DrawCell " + std::to_string(cell));
+    if (OnDrawCell)
+        OnDrawCell(cell);
 }
 void RecordingWindow::ShowCellResults() {
     Log.push_back("ShowCellResults");
@@ -40,6 +42,8 @@ void RecordingWindow::SetCalculateCaption(const std::string& caption) {
 }
 void RecordingWindow::ProcessPendingEvents() {
     Log.push_back("ProcessPendingEvents");
+    if (OnProcessPendingEvents)
+        OnProcessPendingEvents();
 }
 void RecordingWindow::LoadedSetupFilesChanged() {
     Log.push_back("LoadedSetupFilesChanged");

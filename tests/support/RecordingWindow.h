@@ -3,6 +3,7 @@
 
 #include "core/WindowInterface.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,12 @@ public:
     // One line per request, for example "red: Non-converging mixer!", "pause 4", "beep",
     // "DrawCell 3".
     std::vector<std::string> Log;
+
+    // Called after a request is logged, so that a test can act as the user or look at the
+    // program at that moment: OnProcessPendingEvents when the run lets input through (once per
+    // solver pass), OnDrawCell when a cell's marker is drawn.
+    std::function<void()> OnProcessPendingEvents;
+    std::function<void(int cell)> OnDrawCell;
 
     // Only the status-line texts, each prefixed "red: " or "blue: ".
     std::vector<std::string> StatusLines() const;

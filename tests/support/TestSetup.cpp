@@ -5,6 +5,7 @@
 #include "core/StatusLine.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
+#include "equilibrium/FormationReactions.h"
 #include "files/SetupFiles.h"
 
 #include <fstream>
@@ -20,8 +21,20 @@ void ResetProgramState() {
     GasCount = 0;
     WorkGas = {};
     CellFeed = {};
+    UsedElements = {};
+    UsedElementCount = 0;
+    EqSpecies = {};
+    EqSpeciesCount = ReactionCount = 0;
     FeedAmounts = {};
     CellAmounts = {};
+    ElementTotals = {};
+    ElementRatios = {};
+    MainElement = {};
+    EqWorkList = {};
+    BalanceMatrix = {};
+    BalanceRightSides = {};
+    ReactionMatrix = {};
+    LogKeq = {};
     CurrentTable = NoTable;
     CurrentCell = CurrentInputMix = CurrentFlowmeter = 1;
     CurrentCalCurve = 0;

@@ -1,0 +1,57 @@
+#include "equilibrium/GibbsEnergy.h"
+
+#include "core/StatusLine.h"
+#include "equilibrium/ChemicalData.h"
+
+#include <cmath>
+
+// Both integrals keep a 64-bit running sum and add their terms in the order A, B, C, D: another
+// order changes the last bits of the energies, and the equilibrium constants with them.
+
+double EntropyIntegral(double A, double B, double C, double D, double Tlo, double Thi) {
+    double sum = A * (std::log(Thi) - std::log(Tlo));
+    sum = sum + B / 1000 * (Thi - Tlo);
+    sum = sum - C * 100000 / 2 * (1 / (Thi * Thi) - 1 / (Tlo * Tlo));
+    sum = sum + D / 2000000 * (Thi * Thi - Tlo * Tlo);
+    return sum;
+}
+
+double EnthalpyIntegral(double A, double B, double C, double D, double Tlo, double Thi) {
+    double sum = A * (Thi - Tlo);
+    sum = sum + B / 2000 * (Thi * Thi - Tlo * Tlo);
+    sum = sum - C * 100000 * (1 / Thi - 1 / Tlo);
+    sum = sum + D / 3000000 * (Thi * Thi * Thi - Tlo * Tlo * Tlo);
+    return sum;
+}
+
+double GibbsEnergy(std::string_view formula, double T) {
+    // Formulas are unique; were one entered twice, its last entry would count.
+    int found = 0;
+    for (int i = 1; i <= CompoundCount && Compounds.Contains(i); ++i)
+        if (Compounds[i].Formula == formula)
+            found = i;
+    if (found == 0)
+        return 0;
+    const CompoundRecord& species = Compounds[found];
+
+    if (T < species.HSCData[1][HSC_T1])
+        ShowStatusError("Temperature below range of thermochemical data set", ErrorPause);
+
+    double S = species.S;
+    double H = species.dH * 1000;
+    if (T > ReferenceTemperature) {
+        for (const HSCRow& row : species.HSCData) {
+            const double T1 = row[HSC_T1];
+            const double T2 = row[HSC_T2];
+            // Rows wholly below 298.15 K or above T add nothing; an empty row (all 0) is one
+            // of the former.
+            if (T2 < ReferenceTemperature || T1 > T)
+                continue;
+            const double Tlo = T1 <= ReferenceTemperature ? ReferenceTemperature : T1;
+            const double Thi = T <= T2 ? T : T2;
+            S = S + EntropyIntegral(row[HSC_A], row[HSC_B], row[HSC_C], row[HSC_D], Tlo, Thi);
+            H = H + EnthalpyIntegral(row[HSC_A], row[HSC_B], row[HSC_C], row[HSC_D], Tlo, Thi);
+        }
+    }
+    return H - T * S;
+}

@@ -1,0 +1,397 @@
+#include "equilibrium/CellEquilibrium.h"
+
+#include "core/Calculate.h"
+#include "core/Defaults.h"
+#include "equilibrium/FormationReactions.h"
+#include "equilibrium/GibbsEnergy.h"
+#include "support/EquilibriumSetup.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+const Components ArgonAndOxygen = {{"Ar", 0.5}, {"O2", 0.5}};
+const Components Argon = {{"Ar", 1.0}};
+// Solid carbon has no place in the gas balance, so a cell fed with it as a gas can never meet
+// its carbon row: it does not converge, and the run goes on until the user stops it.
+const Components CarbonInArgon = {{"C(s)", 0.1}, {"Ar", 0.9}};
+
+const std::string Start = "caption &Calculate Start";
+
+std::vector<int> UsedElementList() {
+    std::vector<int> elements;
+    for (int k = 1; k <= UsedElementCount; ++k)
+        elements.push_back(UsedElements[k]);
+    return elements;
+}
+
+std::vector<int> States() {
+    std::vector<int> states;
+    for (const CellRecord& cell : Cells)
+        states.push_back(cell.State);
+    return states;
+}
+
+// Entries 1..n of a table.
+template <typename Table> std::vector<long double> Leading(const Table& v, int n) {
+    return std::vector<long double>(v.begin(), v.begin() + n);
+}
+
+// What the run asks of the window while it prepares the cells.
+std::vector<std::string> Prepared() {
+    std::vector<std::string> log;
+    for (int c = 1; c <= CellCount; ++c)
+        log.push_back("DrawCell " + std::to_string(c));
+    log.push_back("ShowCellResults");
+    return log;
+}
+
+std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+} // namespace
+
+using CellEquilibrium = EquilibriumRun;
+
+TEST_F(CellEquilibrium, RunListsFollowTheFeedsOfAllCells) {
+    SetCellFeeds({ArgonAndOxygen, {{"H2", 1.0}}});
+
+    ASSERT_TRUE(SelectEquilibriumSpecies());
+    EXPECT_EQ(UsedElementList(), (std::vector<int>{1, 8, 18}));
+    for (int e = 1; e <= ElementNumberCount; ++e)
+        EXPECT_EQ(Elements[e].Used, e == 1 || e == 8 || e == 18) << e;
+    // Ozone has all its elements, but it is not enabled.
+    EXPECT_EQ(EqSpeciesFormulas(), (std::vector<std::string>{"H2", "O2", "Ar", "H2O"}));
+    EXPECT_EQ(ReactionCount, 1);
+    for (int i = 1; i <= CompoundCount; ++i) {
+        const std::string& f = Compounds[i].Formula;
+        EXPECT_EQ(Compounds[i].Selected,
+                  f == "H2" || f == "O2" || f == "Ar" || f == "O3" || f == "H2O")
+            << f;
+    }
+
+    PrepareCells();
+    EXPECT_EQ(States(), (std::vector<int>{1, 1, 0, 0, 0, 0, 0, 0}));
+    // Oxygen (1.0) outweighs argon (0.5) in the first cell, hydrogen is alone in the second.
+    EXPECT_EQ(MainElement[1], 2);
+    EXPECT_EQ(Leading(ElementTotals[1], 3), (std::vector<long double>{0, 1, 0.5}));
+    EXPECT_EQ(MainElement[2], 1);
+    EXPECT_EQ(Leading(ElementTotals[2], 3), (std::vector<long double>{2, 0, 0}));
+    EXPECT_EQ(Leading(FeedAmounts[1], 4), (std::vector<long double>{0, 0.5, 0.5, 0}));
+    EXPECT_EQ(Leading(CellAmounts[1], 4), Leading(FeedAmounts[1], 4));
+}
+
+TEST_F(CellEquilibrium, BalanceRowsKeepTheFeedRatiosAndMakeUpThePressure) {
+    struct Case {
+        const char* Title;
+        std::vector<Components> Feeds;
+        double Pressure;
+        std::vector<std::vector<long double>> Rows; // of the first cell, one per used element
+        std::vector<long double> RightSides;
+        std::vector<long double> FirstReaction;
+    };
+    const std::vector<Case> cases = {
+        {"oxygen is the main element: hydrogen stays absent, argon at half the oxygen",
+         {ArgonAndOxygen, {{"H2", 1.0}}},
+         1.5,
+         {{2, 0, 0, 2}, {1, 1, 1, 1}, {0, -1, 1, -0.5}},
+         {0, 1.5, 0},
+         {-1, -0.5, 0, 1}},
+        {"carbon wins the tie with oxygen; solid carbon enters no balance row",
+         {{{"CO", 1.0}}},
+         2,
+         {{0, 1, 1, 1}, {0, 2, 0, 1}},
+         {2, 0},
+         {-1, -0.5, 1, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        SetUp();
+        SetCellFeeds(c.Feeds);
+        Cells[1].Pressure = c.Pressure;
+        EqMatrix balance{};
+        EqVector rightSides{};
+        OnPass = [&] {
+            if (Passes == 1) {
+                balance = BalanceMatrix;
+                rightSides = BalanceRightSides;
+                CalcStartStopClick();
+            }
+        };
+        StartEquilibriumCalculations();
+
+        const int n = EqSpeciesCount;
+        const int nE = UsedElementCount;
+        ASSERT_EQ(nE, static_cast<int>(c.Rows.size()));
+        for (int k = 1; k <= nE; ++k)
+            EXPECT_EQ(Leading(balance[k], n), c.Rows[std::size_t(k - 1)]) << "row " << k;
+        EXPECT_EQ(Leading(rightSides, nE), c.RightSides);
+        EXPECT_EQ(Leading(ReactionMatrix[1], n), c.FirstReaction);
+        TearDown();
+    }
+}
+
+TEST_F(CellEquilibrium, MainElementIsTheFirstOfEqualLargestTotals) {
+    struct Case {
+        Components Feed;
+        int Main;
+        std::vector<double> Ratios;
+    };
+    const Case cases[] = {
+        {{{"H2", 0.5}, {"O2", 0.5}}, 1, {1, 1}},                   // H 1.0 = O 1.0
+        {{{"O2", 0.25}, {"Ar", 0.5}}, 1, {1, 1}},                  // O 0.5 = Ar 0.5
+        {{{"O2", 0.2}, {"Ar", 0.6}}, 2, {0.4 / 0.6, 1}},           // Ar ahead
+        {{{"H2", 0.1}, {"N2", 0.5}, {"O2", 0.5}}, 2, {0.2, 1, 1}}, // N 1.0 = O 1.0, ahead of H
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Feed.front().first + " first");
+        SetCellFeeds({c.Feed});
+        ASSERT_TRUE(SelectEquilibriumSpecies());
+        PrepareCells();
+        EXPECT_EQ(MainElement[1], c.Main);
+        for (int k = 1; k <= UsedElementCount; ++k)
+            EXPECT_DOUBLE_EQ(ElementRatios[1][k], c.Ratios[std::size_t(k - 1)]) << k;
+    }
+}
+
+TEST_F(CellEquilibrium, CellsWithoutAFeedOrWithoutAnyElementAreLeftOut) {
+    SetCellFeeds({{{"N2", 0.5}, {"O2", 0.5}}, {{"Ar", 0}}, Argon});
+    Cells[1].Mix = 0; // its feed still brings nitrogen and oxygen into the run
+    for (long double& amount : CellAmounts[1])
+        amount = 7;
+
+    StartEquilibriumCalculations();
+
+    EXPECT_EQ(UsedElementList(), (std::vector<int>{7, 8, 18}));
+    EXPECT_EQ(EqSpeciesFormulas(), (std::vector<std::string>{"N2", "O2", "Ar"}));
+    EXPECT_EQ(States(), (std::vector<int>{0, 0, 5, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(MainElement[2], 0); // a feed without flow has no element
+    EXPECT_EQ(PassesOf(1), 0);
+    EXPECT_EQ(PassesOf(2), 0);
+    EXPECT_EQ(PassesOf(3), 3);
+    // The cell without a node feeds nothing and keeps the amounts it showed.
+    EXPECT_EQ(Leading(FeedAmounts[1], 3), (std::vector<long double>{0, 0, 0}));
+    EXPECT_EQ(Leading(CellAmounts[1], 3), (std::vector<long double>{7, 7, 7}));
+    EXPECT_EQ(Recorder.Log.back(), Start);
+}
+
+TEST_F(CellEquilibrium, ARunWithoutSpeciesCalculatesNoCell) {
+    // No flow in the first cell, and a gas that is no species in the second.
+    SetCellFeeds({{{"Ar", 0}}, {{"Xe", 1.0}}});
+
+    StartEquilibriumCalculations();
+
+    EXPECT_EQ(EqSpeciesCount, 0);
+    EXPECT_EQ(States(), std::vector<int>(CellCount, 0));
+    EXPECT_EQ(Recorder.Log, Join(Prepared(), {Start}));
+    EXPECT_FALSE(Running);
+
+    // Nor does a cell run called on its own try to solve for no species.
+    Recorder.Clear();
+    Cells[2].State = 1;
+    RunCellEquilibrium(2, EqWorkList, "ConstantP", 1, 25);
+    EXPECT_EQ(Cells[2].State, 0);
+    EXPECT_TRUE(Recorder.Log.empty());
+}
+
+TEST_F(CellEquilibrium, ACellGoesFromPendingThroughItsFirstPassToConverged) {
+    // Argon and oxygen alone have no reaction, and the feed meets the pressure of 1 bar: the
+    // first pass finds nothing better than the start, and the run ends after the least three.
+    for (const int showEquilibrium : {1, 0}) {
+        SCOPED_TRACE(showEquilibrium ? "equilibrium shown" : "feed shown");
+        SetUp();
+        ShowEquilibrium = showEquilibrium;
+        SetCellFeeds({ArgonAndOxygen});
+        std::vector<std::string> trace;
+        Recorder.OnDrawCell = [&](int c) {
+            trace.push_back("draw " + std::to_string(c) + ": " + std::to_string(Cells[c].State));
+        };
+        OnPass = [&] {
+            trace.push_back("pass: " + std::to_string(Cells[1].State) +
+                            (Running ? " running" : ""));
+        };
+
+        StartEquilibriumCalculations();
+
+        EXPECT_EQ(trace, (std::vector<std::string>{
+                             "draw 1: 1", "draw 2: 0", "draw 3: 0", "draw 4: 0", "draw 5: 0",
+                             "draw 6: 0", "draw 7: 0", "draw 8: 0", "pass: 3 running",
+                             "pass: 4 running", "pass: 4 running", "draw 1: 5"}));
+        std::vector<std::string> log = Prepared();
+        const char* perturbations[] = {"0.00000141", "0.00000082", "0.00000047"};
+        const char* times[] = {"0.25", "0.50", "0.75"};
+        for (int pass = 1; pass <= 3; ++pass) {
+            log.push_back("blue: Cell 1   Iteration " + std::to_string(pass) +
+                          "   Error:  0.00000000      Total pressure:   1.00000000      "
+                          "Perturbation:   " +
+                          perturbations[pass - 1] + "    Time used:   " + times[pass - 1]);
+            log.push_back("pause 0");
+            if (showEquilibrium)
+                log.push_back("RefreshCellColumn 1 2");
+            log.push_back("ProcessPendingEvents");
+        }
+        log.insert(log.end(), {"ShowCellResults", "DrawCell 1", Start});
+        EXPECT_EQ(Recorder.Log, log);
+        EXPECT_FALSE(Running);
+        TearDown();
+    }
+}
+
+TEST_F(CellEquilibrium, AnElementMissingFromACellFixesItsOnlyCarrierAtZero) {
+    SetCellFeeds({ArgonAndOxygen, {{"O2", 1.0}}});
+
+    StartEquilibriumCalculations();
+
+    EXPECT_EQ(States(), (std::vector<int>{5, 5, 0, 0, 0, 0, 0, 0}));
+    const int argon = EqPosition("Ar");
+    EXPECT_EQ(CellAmounts[2][argon], 0.0L); // not the 1e-20 it started from
+    EXPECT_TRUE(RelativelyNear(CellAmounts[2][EqPosition("O2")], 1, 1e-6));
+    EXPECT_TRUE(RelativelyNear(CellAmounts[1][argon], 0.5, 1e-6));
+}
+
+TEST_F(CellEquilibrium, ASpeciesMissingFromTheFeedStartsJustAboveZero) {
+    // In the argon cell solid carbon is in no balance row and, without oxygen, in no reaction:
+    // nothing moves it from where it starts.
+    SetCellFeeds({Argon, CarbonInArgon});
+    OnPass = [this] {
+        if (PassesOf(2) == 1)
+            CalcStartStopClick();
+    };
+
+    StartEquilibriumCalculations();
+
+    const int carbon = EqPosition("C(s)");
+    EXPECT_EQ(FeedAmounts[1][carbon], 0.0L);
+    EXPECT_EQ(CellAmounts[1][carbon], 1e-20L);
+    EXPECT_EQ(CellAmounts[1][EqPosition("Ar")], 1.0L);
+    EXPECT_EQ(Cells[1].State, 5);
+}
+
+TEST_F(CellEquilibrium, AStopEndsTheRunAndLeavesTheUnconvergedCellsPending) {
+    SetCellFeeds({Argon, CarbonInArgon, {{"C(s)", 0.2}, {"Ar", 0.8}}});
+    // The first cycle calculates all three cells; the user stops the second cell's second run.
+    OnPass = [this] {
+        EXPECT_TRUE(Running);
+        if (PassesOf(2) == 12)
+            CalcStartStopClick();
+    };
+    // The cell run that saw the stop has already cleared Running when its cell is drawn.
+    Recorder.OnDrawCell = [](int) { EXPECT_FALSE(StopRequested && Running); };
+
+    StartEquilibriumCalculations();
+
+    EXPECT_EQ(States(), (std::vector<int>{5, 4, 4, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(PassesOf(1), 3); // converged in the first cycle, not calculated again
+    EXPECT_EQ(PassesOf(2), 12);
+    EXPECT_EQ(PassesOf(3), 11); // not taken up after the stop
+    EXPECT_FALSE(Running);
+    EXPECT_FALSE(StopRequested);
+    // The command reads "Start" as soon as it is used, and again when the run has ended.
+    const std::vector<std::string> end = {"ProcessPendingEvents", Start, "ShowCellResults",
+                                          "DrawCell 2", Start};
+    ASSERT_GE(Recorder.Log.size(), end.size());
+    EXPECT_EQ(std::vector<std::string>(Recorder.Log.end() - long(end.size()), Recorder.Log.end()),
+              end);
+}
+
+TEST_F(CellEquilibrium, RefusesASpeciesListThatDoesNotFitAndChangesNoCell) {
+    const Components allElements = {{"H2", 0.1}, {"D2", 0.1}, {"CO", 0.1}, {"N2", 0.1},
+                                    {"O2", 0.1}, {"Ar", 0.1}, {"He", 0.1}};
+    const std::string inconsistent =
+        "red: Something wrong with Element or Compound species definitions";
+    struct Case {
+        const char* Title;
+        std::function<void()> Edit;
+        Components Feed;
+        std::string Message; // empty: the list is accepted
+    };
+    const std::vector<Case> cases = {
+        {"water as a second reference species of hydrogen and oxygen",
+         [] { Compounds[9].EIMSF = true; },
+         {{"H2", 0.5}, {"O2", 0.5}},
+         inconsistent},
+        {"oxygen without a reference species",
+         [] { Compounds[5].Enabled = false; },
+         {{"H2O", 1.0}},
+         inconsistent},
+        {"all seven elements: twelve species fit", [] {}, allElements, ""},
+        {"seven more compounds of hydrogen and nitrogen",
+         [] {
+             for (int i = 14; i <= CompoundCapacity; ++i) {
+                 Compounds[i] = Compounds[13];
+                 Compounds[i].Formula = "NH3-" + std::to_string(i);
+             }
+             CompoundCount = CompoundCapacity;
+         },
+         allElements, "red: Number of equilibrium species is too large: 19"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        SetUp();
+        SetCellFeeds({c.Feed});
+        c.Edit();
+        if (c.Message.empty()) {
+            EXPECT_TRUE(SelectEquilibriumSpecies());
+            EXPECT_EQ(EqSpeciesCount, MaxEqSpecies);
+            EXPECT_TRUE(Recorder.Log.empty());
+        } else {
+            const std::vector<int> before = {5, 4, 3, 1, 0, 0, 0, 0};
+            for (int cell = 1; cell <= CellCount; ++cell)
+                Cells[cell].State = static_cast<std::uint8_t>(before[std::size_t(cell - 1)]);
+            StartEquilibriumCalculations();
+            EXPECT_EQ(Recorder.Log, (std::vector<std::string>{c.Message, "pause 4", Start}));
+            EXPECT_EQ(States(), before);
+            EXPECT_FALSE(Running);
+            EXPECT_EQ(EqSpeciesCount, 0); // nothing reads a list that did not fit
+        }
+        TearDown();
+    }
+}
+
+TEST_F(CellEquilibrium, WetHydrogenInArgonSettlesAtTheWaterEquilibriumWithItsElementsBalanced) {
+    SetInputMix(1, {{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}});
+    SetMeter(1, 1, 1, 10);
+    SetConstantFlow(1, 1, 1);
+    for (CellRecord& cell : Cells)
+        cell.Mix = 0;
+    Cells[1].Mix = 1;
+    Cells[1].Temperature = 800;
+    Cells[1].Pressure = 1;
+
+    ASSERT_TRUE(Run1Click());
+
+    ASSERT_EQ(EqSpeciesFormulas(), (std::vector<std::string>{"H2", "O2", "Ar", "H2O"}));
+    EXPECT_EQ(Cells[1].State, 5);
+    EXPECT_EQ(Recorder.Log.back(), Start);
+    const auto& x = CellAmounts[1];
+    const long double h2 = x[1], o2 = x[2], ar = x[3], h2o = x[4];
+
+    // Converged means an error of at most 1e-6, the root of the squared residuals over the four
+    // species: every balance row is met to 4e-6 of the size of its terms (twice the element's
+    // atoms when the row holds), so each element ratio to 8e-6, the pressure to 4e-6; the
+    // reaction is met to 10 * 4e-6 in its decimal logarithms.
+    auto feed = [](const std::string& gas) {
+        for (int b = 1; b <= GasCount; ++b)
+            if (GasList[b] == gas)
+                return static_cast<long double>(CellFeed[1][b].Fraction);
+        return 0.0L;
+    };
+    const long double feedH = 2 * feed("H2") + 2 * feed("H2O");
+    const long double feedO = 2 * feed("O2") + feed("H2O");
+    EXPECT_TRUE(RelativelyNear((2 * h2 + 2 * h2o) / ar, feedH / feed("Ar"), 8e-6));
+    EXPECT_TRUE(RelativelyNear((2 * o2 + h2o) / ar, feedO / feed("Ar"), 8e-6));
+    EXPECT_TRUE(RelativelyNear(h2 + o2 + ar + h2o, 1, 4e-6));
+
+    const double T = 800 + 273.15;
+    const long double dG =
+        GibbsEnergy("H2O", T) - GibbsEnergy("H2", T) - 0.5L * GibbsEnergy("O2", T);
+    const long double logK = -dG / (GasConstant * T * std::log(10.0L));
+    EXPECT_NEAR(double(std::log10(o2)), double(2 * (std::log10(h2o / h2) - logK)), 1e-4);
+    // The feed's oxygen leak is almost all turned into water.
+    EXPECT_LT(o2, 1e-15L);
+}

@@ -1,0 +1,92 @@
+#include "EquilibriumSetup.h"
+
+#include "core/Calculate.h"
+#include "core/SetupTables.h"
+#include "equilibrium/CellEquilibrium.h"
+#include "equilibrium/ChemicalData.h"
+#include "equilibrium/EqCalcUnit.h"
+
+#include <cmath>
+#include <sstream>
+
+void SetCellFeeds(const std::vector<Components>& feeds) {
+    GasList = {};
+    GasCount = 0;
+    CellFeed = {};
+    auto position = [](const std::string& gas) {
+        for (int b = 1; b <= GasCount; ++b)
+            if (GasList[b] == gas)
+                return b;
+        GasList[++GasCount].Set(gas);
+        return GasCount;
+    };
+    for (const Components& feed : feeds)
+        for (const auto& component : feed)
+            position(component.first);
+    for (int c = 1; c <= CellCount; ++c) {
+        const bool fed = c <= static_cast<int>(feeds.size());
+        Cells[c].Mix = fed ? 1 : 0;
+        if (!fed)
+            continue;
+        for (int b = 1; b <= GasCount; ++b)
+            CellFeed[c][b].Gas = GasList[b];
+        for (const auto& [gas, fraction] : feeds[static_cast<std::size_t>(c - 1)])
+            CellFeed[c][position(gas)].Fraction = fraction;
+    }
+}
+
+std::vector<std::string> EqSpeciesFormulas() {
+    std::vector<std::string> formulas;
+    for (int j = 1; j <= EqSpeciesCount; ++j)
+        formulas.push_back(Compounds[EqSpecies[j]].Formula);
+    return formulas;
+}
+
+int EqPosition(const std::string& formula) {
+    for (int j = 1; j <= EqSpeciesCount; ++j)
+        if (Compounds[EqSpecies[j]].Formula == formula)
+            return j;
+    ADD_FAILURE() << formula << " is not a species of the run";
+    return 1;
+}
+
+void EquilibriumRun::SetUp() {
+    ProgramTest::SetUp();
+    OnPass = nullptr;
+    Passes = 0;
+    SeedRandom(20260101);
+    SetSecondsOfDaySource([now = 36000.0]() mutable { return now += 0.25; });
+    Recorder.OnProcessPendingEvents = [this] {
+        if (++Passes == PassLimit) {
+            ADD_FAILURE() << "the run did not end within " << PassLimit << " passes";
+            CalcStartStopClick();
+        }
+        if (OnPass)
+            OnPass();
+    };
+}
+
+void EquilibriumRun::TearDown() {
+    SetSecondsOfDaySource({});
+    ProgramTest::TearDown();
+}
+
+int EquilibriumRun::PassesOf(int cell) const {
+    const std::string prefix = "blue: Cell " + std::to_string(cell) + "   Iteration ";
+    int passes = 0;
+    for (const std::string& line : Recorder.Log)
+        if (line.rfind(prefix, 0) == 0)
+            ++passes;
+    return passes;
+}
+
+::testing::AssertionResult RelativelyNear(long double actual, long double expected,
+                                          long double relative) {
+    if (std::fabs(actual - expected) <= relative * std::fabs(expected))
+        return ::testing::AssertionSuccess();
+    std::ostringstream s;
+    s.precision(21);
+    s << actual << " differs from " << expected << " by more than " << double(relative)
+      << " relative";
+    return ::testing::AssertionFailure() << s.str();
+}

@@ -1,0 +1,41 @@
+// A fixture for the equilibrium run and small builders of its inputs. The run is repeatable:
+// the random step's generator is seeded and the clock moves by a quarter second at every reading.
+// A run that goes on for more passes than any test needs fails the test and is stopped as the
+// user would stop it.
+#pragma once
+
+#include "support/MixerSetup.h"
+#include "support/TestSetup.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Gives cells 1, 2, ... these feeds as the mixer stage leaves them: every gas of the feeds on the
+// gas list in the order of first appearance, the cells connected. The other cells get no feed
+// and no node.
+void SetCellFeeds(const std::vector<Components>& feeds);
+
+// Formulas of EqSpecies 1..EqSpeciesCount.
+std::vector<std::string> EqSpeciesFormulas();
+// Position of the species in EqSpecies; fails the test when it is not there.
+int EqPosition(const std::string& formula);
+
+// A table of cases calls SetUp and TearDown around each case, as a fresh test would.
+class EquilibriumRun : public ProgramTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Called at every solver pass, when the run lets input through.
+    std::function<void()> OnPass;
+    // Solver passes of one cell so far, by its progress lines.
+    int PassesOf(int cell) const;
+
+    static constexpr int PassLimit = 500;
+    int Passes = 0;
+};
+
+// |actual - expected| <= relative * |expected|, the one tolerance of the equilibrium tests.
+::testing::AssertionResult RelativelyNear(long double actual, long double expected,
+                                          long double relative);
