@@ -259,6 +259,16 @@ void StartEquilibriumCalculations() {
     Window().SetCalculateCaption(CalculateStartCaption);
 }
 
+void BuildCellEquations(int cell, double pressure, double temperatureC) {
+    BuildFormationReactions(temperatureC + ZeroCelsius);
+    if (Cells.Contains(cell) && MainElement[cell] >= 1 && MainElement[cell] <= UsedElementCount)
+        BuildBalanceRows(cell, pressure);
+    else {
+        BalanceMatrix = {};
+        BalanceRightSides = {};
+    }
+}
+
 void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const std::string& mode,
                         double pressure, double temperatureC) {
     // Only constant total pressure exists: whatever the mode, the pressure row is used.
@@ -277,13 +287,11 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
 
     const CellRunSettings settings;
     const double t0 = SecondsOfDay();
-    const double T = temperatureC + ZeroCelsius;
     double perturbation = settings.StartPerturbation;
     long double bestError = settings.StartError;
     StopRequested = false;
 
-    BuildFormationReactions(T);
-    BuildBalanceRows(cell, pressure);
+    BuildCellEquations(cell, pressure, temperatureC);
 
     EqVector x{};
     for (int j = 1; j <= n; ++j)

@@ -63,6 +63,11 @@ void PrepareCells();
 // "&Calculate Start", also when the species list was refused.
 void StartEquilibriumCalculations();
 
+// The equations of one prepared cell at its pressure (bar) and temperature (degrees Celsius):
+// the formation reactions (ReactionMatrix, LogKeq, with their progress lines) and the balance
+// rows (BalanceMatrix, BalanceRightSides).
+void BuildCellEquations(int cell, double pressure, double temperatureC);
+
 // Up to eleven solver passes for one cell at its pressure (bar) and temperature (degrees
 // Celsius), starting from the amounts in the work list and handing the result back there. Only
 // constant total pressure exists; the mode names it ("ConstantP").
