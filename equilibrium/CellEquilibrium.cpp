@@ -26,19 +26,6 @@ EqMatrix BalanceMatrix;
 EqVector BalanceRightSides;
 
 namespace {
-// The solver settings of one cell run; the step and the best error start afresh in every run
-// and carry over from pass to pass within it.
-struct CellRunSettings {
-    long double Tolerance = 1e-6L;
-    int MaxIterations = 100;
-    double StartPerturbation = 1e-6;
-    double Grow = std::sqrt(2.0);
-    double Shrink = std::sqrt(3.0);
-    double MaxPerturbation = 0.5;
-    double MinPerturbation = 1e-8; // Tolerance / 100
-    long double StartError = 1e10L;
-    int LastPass = 11;
-};
 
 constexpr double ZeroCelsius = 273.15; // K
 

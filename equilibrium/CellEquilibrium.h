@@ -9,6 +9,7 @@
 #include "equilibrium/ChemicalData.h"
 #include "equilibrium/EqCalcUnit.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -56,6 +57,20 @@ bool SelectEquilibriumSpecies();
 // Sets up every cell: a fed cell with some element in its feed gets its feed amounts, element
 // totals, ratios and main element and State 1; every other cell State 0. Draws every cell.
 void PrepareCells();
+
+// The solver settings of one cell run; the step and the best error start afresh in every run
+// and carry over from pass to pass within it.
+struct CellRunSettings {
+    long double Tolerance = 1e-6L;
+    int MaxIterations = 100;
+    double StartPerturbation = 1e-6;
+    double Grow = std::sqrt(2.0);
+    double Shrink = std::sqrt(3.0);
+    double MaxPerturbation = 0.5;
+    double MinPerturbation = 1e-8; // Tolerance / 100
+    long double StartError = 1e10L;
+    int LastPass = 11;
+};
 
 // The equilibrium phase of the Calculate command: selects the species, prepares the cells and
 // calculates the cells one after another in cycles until every fed cell has converged or the

@@ -140,16 +140,22 @@ long double EquilibriumError(int a, int b, const EqVector& trial, const EqMatrix
 //    that effect (the clamped logarithm of an infinity is finite). Such subtrees are skipped.
 // 4. Each candidate's logarithm is taken once per candidate value, not once per leaf.
 // 5. Screening. The error is sqrt(acc) / n with acc the in-order sum of the row terms, each
-//    term d*d/m/m or d*d/100 being >= 0 or NaN. Rounded addition is monotone in both operands,
-//    so the in-order sum of any subset of the terms is a lower bound of acc (or NaN). Rounded
-//    square root and division are monotone too, so acc >= Threshold, with Threshold the least
-//    value whose error reaches the best error, proves that the trial cannot be strictly
-//    better. Rows whose last nonzero coefficient belongs to a species at or above the current
-//    level already have their final terms; when their in-order sum reaches Threshold, the
-//    whole subtree is skipped. No improvement is lost, and x and the best error only change
-//    at improvements, so the rest of the sweep runs exactly as without the skip. (Trial values
+//    term d*d/m/m or d*d/100 being >= 0 or NaN. ScreeningThreshold gives a value from which on
+//    acc makes the error reach the best error, so that such a trial cannot be strictly better.
+//    Rows whose last nonzero coefficient belongs to a species at or above the current level
+//    already have their final terms. Their sum, taken in the order in which the rows finish,
+//    is held against RoughThreshold, which allows for that order's other roundings; reaching
+//    it proves that every leaf below reaches the threshold, and the whole subtree is skipped.
+//    Any order of the terms gives such a proof, so inner levels finish their balance rows
+//    before they take the logarithm, and the last level adds its rows in the order that has
+//    lately decided soonest. No improvement is lost, and x and the best error only change at
+//    improvements, so the rest of the sweep runs exactly as without the skip. (Trial values
 //    below a skipped level keep older contents; every leaf sets them again before it reads
 //    them.)
+// 6. The best point itself. x always holds the point whose error is the best error (its first
+//    value, or the trial that last improved). A trial equal to x in every value has that very
+//    error (a zero of the other sign changes nothing, as in 2.) and cannot be strictly better,
+//    so it is not evaluated. Right after every improvement the next leaf is such a trial.
 namespace {
 constexpr int MaxRows = MaxEqSpecies; // a + b rows for a + b species
 

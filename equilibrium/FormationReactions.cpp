@@ -38,10 +38,17 @@ void BuildFormationReactions(double T) {
         }
         LogKeq[r] = -dG / GasConstant / T / std::numbers::ln10_v<long double>;
 
-        std::string line = std::to_string(r) + " " + compound.Formula + "   ";
-        for (int j = 1; j <= n; ++j)
-            line += " " + FormatFixed(row[j], 6, 2);
-        line += "   LogKeq = " + FormatFixed(LogKeq[r], 12, 4);
+        // Appended piece by piece: GCC 12 at -O3 misjudges "text" + std::string (-Wrestrict).
+        std::string line = std::to_string(r);
+        line += " ";
+        line += compound.Formula;
+        line += "   ";
+        for (int j = 1; j <= n; ++j) {
+            line += " ";
+            line += FormatFixed(row[j], 6, 2);
+        }
+        line += "   LogKeq = ";
+        line += FormatFixed(LogKeq[r], 12, 4);
         ShowStatusInfo(line, ProgressPause);
     }
 }

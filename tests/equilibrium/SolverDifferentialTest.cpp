@@ -18,26 +18,6 @@
 
 namespace {
 
-struct SolverCall {
-    int a = 0;
-    int b = 0;
-    EqMatrix A{};
-    EqVector B{};
-    EqMatrix N{};
-    EqVector L{};
-    EqVector x{};
-    long double BestError = 1e10L;
-    long double Tolerance = 1e-6L;
-    int MaxIterations = 100;
-    double Perturbation = 1e-6;
-    double Grow = std::sqrt(2.0);
-    double Shrink = std::sqrt(3.0);
-    double MaxPerturbation = 0.5;
-    double MinPerturbation = 1e-8;
-    bool StopRequested = false;
-    bool Stalled = false;
-};
-
 bool SameBits(long double p, long double q) {
     return std::memcmp(&p, &q, 10) == 0; // the 80 bits of the extended format
 }
@@ -244,28 +224,11 @@ TEST(SolverDifferential, RandomSystemsOfEverySizeGiveIdenticalResults) {
 SolverCall FirstPassOfCellOne(const std::vector<Components>& feeds, double temperatureC,
                               double pressure) {
     SetCellFeeds(feeds);
+    Cells[1].Temperature = temperatureC;
+    Cells[1].Pressure = pressure;
     SelectEquilibriumSpecies();
     PrepareCells();
-    BuildCellEquations(1, pressure, temperatureC);
-    SolverCall c;
-    c.a = UsedElementCount;
-    c.b = ReactionCount;
-    c.A = BalanceMatrix;
-    c.B = BalanceRightSides;
-    c.N = ReactionMatrix;
-    c.L = LogKeq;
-    for (int j = 1; j <= EqSpeciesCount; ++j)
-        c.x[j] = FeedAmounts[1][j] + 1e-20L;
-    return c;
-}
-
-// The next pass of the same cell run: the amounts, best error and step carry over.
-SolverCall NextPass(SolverCall call, const SolverCall& result) {
-    call.x = result.x;
-    call.BestError = result.BestError;
-    call.Perturbation = result.Perturbation;
-    call.Stalled = false;
-    return call;
+    return FirstCallOfCell(1);
 }
 
 struct RealCell {
@@ -326,10 +289,7 @@ TEST_F(RealCellDifferential, CellRunsGiveIdenticalResults) {
             SolverCall ahead = NextPass(first, result);
             ahead.MaxIterations = cell.FastOnlyIterations;
             SeedRandom(12);
-            SolveEquilibrium(ahead.a, ahead.b, ahead.A, ahead.B, ahead.N, ahead.L, ahead.x,
-                             ahead.BestError, ahead.Tolerance, ahead.MaxIterations,
-                             ahead.Perturbation, ahead.Grow, ahead.Shrink, ahead.MaxPerturbation,
-                             ahead.MinPerturbation, ahead.StopRequested, ahead.Stalled);
+            ahead.Run(SolveEquilibrium);
             result = ahead;
         }
         SolverCall second = NextPass(first, result);

@@ -1,5 +1,6 @@
 // The pattern search on small systems whose answers are known by hand.
 #include "equilibrium/EqCalcUnit.h"
+#include "support/ReferenceSolver.h"
 
 #include <gtest/gtest.h>
 
@@ -7,15 +8,6 @@
 #include <vector>
 
 namespace {
-
-struct Rows {
-    int a = 0;
-    int b = 0;
-    EqMatrix A{};
-    EqVector B{};
-    EqMatrix N{};
-    EqVector L{};
-};
 
 void SetRow(EqVector& row, const std::vector<long double>& entries) {
     for (std::size_t j = 0; j < entries.size(); ++j)
@@ -28,24 +20,13 @@ EqVector Amounts(const std::vector<long double>& entries) {
     return x;
 }
 
-struct Search {
-    long double BestError = 1e10L;
-    long double Tolerance = 1e-6L;
-    int MaxIterations = 100;
-    double Perturbation = 1e-6;
-    bool StopRequested = false;
-    bool Stalled = false;
-
-    void Run(const Rows& r, EqVector& x) {
-        SolveEquilibrium(r.a, r.b, r.A, r.B, r.N, r.L, x, BestError, Tolerance, MaxIterations,
-                         Perturbation, std::sqrt(2.0), std::sqrt(3.0), 0.5, 1e-8, StopRequested,
-                         Stalled);
-    }
-};
+long double ErrorAt(const SolverCall& r, const EqVector& x) {
+    return EquilibriumError(r.a, r.b, x, r.A, r.B, r.N, r.L);
+}
 
 TEST(EquilibriumError, WorkedExamples) {
     // x1 + x2 = 1 and log10 x2 - log10 x1 = 1.
-    Rows r;
+    SolverCall r;
     r.a = 1;
     r.b = 1;
     SetRow(r.A[1], {1, 1});
@@ -57,23 +38,20 @@ TEST(EquilibriumError, WorkedExamples) {
     // residual log10(0.5) - 1.
     const double balance = 0.25 / 0.75;
     const double reaction = std::log10(0.5) - 1;
-    EXPECT_NEAR(
-        static_cast<double>(EquilibriumError(r.a, r.b, Amounts({0.5, 0.25}), r.A, r.B, r.N, r.L)),
-        std::sqrt(balance * balance + reaction * reaction / 100) / 2, 1e-15);
+    EXPECT_NEAR(static_cast<double>(ErrorAt(r, Amounts({0.5, 0.25}))),
+                std::sqrt(balance * balance + reaction * reaction / 100) / 2, 1e-15);
     // The solution itself.
     EXPECT_NEAR(static_cast<double>(EquilibriumError(r.a, r.b, Amounts({1.0L / 11, 10.0L / 11}),
                                                      r.A, r.B, r.N, r.L)),
                 0, 1e-18);
     // All amounts zero: the balance terms' size is taken as 1e-37, and both logarithms are
     // -308, so that the reaction residual is the whole of L.
-    EXPECT_NEAR(
-        static_cast<double>(EquilibriumError(r.a, r.b, Amounts({0, 0}), r.A, r.B, r.N, r.L)),
-        std::sqrt(1e74 + 0.01) / 2, 1e22);
+    EXPECT_NEAR(static_cast<double>(ErrorAt(r, Amounts({0, 0}))), std::sqrt(1e74 + 0.01) / 2, 1e22);
     // Negative amounts count as -308 in the reactions but with their sign in the balance.
-    EXPECT_NEAR(
-        static_cast<double>(EquilibriumError(r.a, r.b, Amounts({-0.5, 2}), r.A, r.B, r.N, r.L)),
-        std::sqrt(std::pow(0.5 / 2.5, 2) + std::pow(std::log10(2.0) + 308 - 1, 2) / 100) / 2,
-        1e-13);
+    EXPECT_NEAR(static_cast<double>(ErrorAt(r, Amounts({-0.5, 2}))),
+                std::sqrt(std::pow(0.5 / 2.5, 2) + std::pow(std::log10(2.0) + 308 - 1, 2) / 100) /
+                    2,
+                1e-13);
 }
 
 // Species 3 stands alone in a balance row and is fixed at B / A there; the other two are found
@@ -92,7 +70,7 @@ TEST(SolveEquilibrium, ASingleCoefficientRowFixesItsSpecies) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        Rows r;
+        SolverCall r;
         r.a = 2;
         r.b = 1;
         SetRow(r.A[1], {1, 1, 0});
@@ -100,18 +78,17 @@ TEST(SolveEquilibrium, ASingleCoefficientRowFixesItsSpecies) {
         SetRow(r.A[2], {0, 0, c.Coefficient});
         r.B[2] = c.RightSide;
         SetRow(r.N[1], {-1, 1, 0});
-        EqVector x = Amounts({0.3L, 0.6L, 7});
-        Search s;
-        s.Run(r, x);
-        EXPECT_EQ(x[3], c.Fixed);
-        EXPECT_LT(s.BestError, 1e-6L);
-        EXPECT_NEAR(static_cast<double>(x[1]), 0.5, 1e-5);
-        EXPECT_NEAR(static_cast<double>(x[2]), 0.5, 1e-5);
+        r.x = Amounts({0.3L, 0.6L, 7});
+        r.Run(SolveEquilibrium);
+        EXPECT_EQ(r.x[3], c.Fixed);
+        EXPECT_LT(r.BestError, 1e-6L);
+        EXPECT_NEAR(static_cast<double>(r.x[1]), 0.5, 1e-5);
+        EXPECT_NEAR(static_cast<double>(r.x[2]), 0.5, 1e-5);
     }
 }
 
 TEST(SolveEquilibrium, ALaterRowFixingTheSameSpeciesWins) {
-    Rows r;
+    SolverCall r;
     r.a = 3;
     SetRow(r.A[1], {2, 0, 0});
     r.B[1] = 1;
@@ -119,51 +96,48 @@ TEST(SolveEquilibrium, ALaterRowFixingTheSameSpeciesWins) {
     r.B[2] = 1;
     SetRow(r.A[3], {1, 1, 1});
     r.B[3] = 3;
-    EqVector x = Amounts({1, 1, 1});
-    Search s;
-    s.MaxIterations = 1;
-    s.Run(r, x);
-    EXPECT_EQ(x[1], 0.25L);
+    r.x = Amounts({1, 1, 1});
+    r.MaxIterations = 1;
+    r.Run(SolveEquilibrium);
+    EXPECT_EQ(r.x[1], 0.25L);
 }
 
 // x1 is fixed at 1; x1 + x2 = 1 + 2e-7 asks for x2 = 2e-7. From x2 = 0 the error is 1e-7,
 // already below the tolerance, and the relative steps cannot move a zero amount. The one full
 // iteration still made takes the absolute step 10 * 1e-8 and ends there.
 TEST(SolveEquilibrium, StartingBelowTheToleranceStillMakesOneFullIteration) {
-    Rows r;
+    SolverCall r;
     r.a = 2;
     SetRow(r.A[1], {1, 0});
     r.B[1] = 1;
     SetRow(r.A[2], {1, 1});
     r.B[2] = 1 + 2e-7L;
-    EqVector x = Amounts({1, 0});
-    ASSERT_LT(EquilibriumError(r.a, r.b, x, r.A, r.B, r.N, r.L), 1e-6L);
-    Search s;
-    s.Perturbation = 1e-8;
-    s.Run(r, x);
-    EXPECT_EQ(x[1], 1);
-    EXPECT_EQ(x[2], 0 + 1 * 10.0L * 1e-8);
-    EXPECT_EQ(s.BestError, EquilibriumError(r.a, r.b, x, r.A, r.B, r.N, r.L));
+    r.x = Amounts({1, 0});
+    ASSERT_LT(ErrorAt(r, r.x), 1e-6L);
+    r.Perturbation = 1e-8;
+    r.Run(SolveEquilibrium);
+    EXPECT_EQ(r.x[1], 1);
+    EXPECT_EQ(r.x[2], 0 + 1 * 10.0L * 1e-8);
+    EXPECT_EQ(r.BestError, ErrorAt(r, r.x));
     // The improvement on the caller's 1e10 grew the step once.
-    EXPECT_DOUBLE_EQ(s.Perturbation, 1e-8 * std::sqrt(2.0));
-    EXPECT_FALSE(s.Stalled);
+    EXPECT_DOUBLE_EQ(r.Perturbation, 1e-8 * std::sqrt(2.0));
+    EXPECT_FALSE(r.Stalled);
 }
 
 TEST(SolveEquilibrium, TheFirstImprovementOnAFreshCellRunGrowsTheStep) {
-    Rows r;
+    SolverCall r;
     r.a = 1;
     r.b = 1;
     SetRow(r.A[1], {1, 1});
     r.B[1] = 1;
     SetRow(r.N[1], {-1, 1});
     r.L[1] = 1;
-    EqVector x = Amounts({0.5L + 1e-20L, 0.5L + 1e-20L});
-    Search s;
-    s.MaxIterations = 1;
-    s.Run(r, x);
-    EXPECT_LT(s.BestError, 1e10L);
-    EXPECT_EQ(s.BestError, EquilibriumError(r.a, r.b, x, r.A, r.B, r.N, r.L));
-    EXPECT_DOUBLE_EQ(s.Perturbation, 1e-6 * std::sqrt(2.0));
+    r.x = Amounts({0.5L + 1e-20L, 0.5L + 1e-20L});
+    r.MaxIterations = 1;
+    r.Run(SolveEquilibrium);
+    EXPECT_LT(r.BestError, 1e10L);
+    EXPECT_EQ(r.BestError, ErrorAt(r, r.x));
+    EXPECT_DOUBLE_EQ(r.Perturbation, 1e-6 * std::sqrt(2.0));
 }
 
 // x1 is fixed at 0.3; x2 + x3 = 1 and x2 = x3. The start is the exact solution with error 0,
@@ -178,54 +152,52 @@ protected:
         SetRow(r.A[2], {0, 1, 1});
         r.B[2] = 1;
         SetRow(r.N[1], {0, -1, 1});
-        s.BestError = 0;
-        s.Tolerance = 0; // never reached: the loop ends by the step rules alone
-        s.Perturbation = 1.5e-8;
-        x = Amounts({0.3L, 0.5L, 0.5L});
-        ASSERT_EQ(EquilibriumError(r.a, r.b, x, r.A, r.B, r.N, r.L), 0);
+        r.BestError = 0;
+        r.Tolerance = 0; // never reached: the loop ends by the step rules alone
+        r.Perturbation = 1.5e-8;
+        r.x = Amounts({0.3L, 0.5L, 0.5L});
+        ASSERT_EQ(ErrorAt(r, r.x), 0);
     }
-    Rows r;
-    Search s;
-    EqVector x;
+    SolverCall r;
 };
 
 TEST_F(NoImprovement, AStalledSearchWhoseStepFallsBelowTheMinimumGivesUp) {
-    s.Stalled = true;
-    s.Run(r, x);
-    EXPECT_EQ(x[1], 0.3L) << "the fixed species keeps its amount";
-    EXPECT_EQ(x[2], 1);
-    EXPECT_EQ(x[3], 1);
-    EXPECT_EQ(s.BestError, 0);
-    EXPECT_DOUBLE_EQ(s.Perturbation, 1.5e-8 / std::sqrt(3.0));
+    r.Stalled = true;
+    r.Run(SolveEquilibrium);
+    EXPECT_EQ(r.x[1], 0.3L) << "the fixed species keeps its amount";
+    EXPECT_EQ(r.x[2], 1);
+    EXPECT_EQ(r.x[3], 1);
+    EXPECT_EQ(r.BestError, 0);
+    EXPECT_DOUBLE_EQ(r.Perturbation, 1.5e-8 / std::sqrt(3.0));
 }
 
 TEST_F(NoImprovement, AFirstFallBelowTheMinimumDrawsARandomStep) {
     SeedRandom(4);
     const double draw = RandomUniform();
     SeedRandom(4);
-    s.MaxIterations = 1;
-    s.Run(r, x);
-    EXPECT_EQ(s.Perturbation, std::min(draw, 0.5));
-    EXPECT_TRUE(s.Stalled);
-    EXPECT_EQ(x[2], 0.5L);
-    EXPECT_EQ(x[3], 0.5L);
+    r.MaxIterations = 1;
+    r.Run(SolveEquilibrium);
+    EXPECT_EQ(r.Perturbation, std::min(draw, 0.5));
+    EXPECT_TRUE(r.Stalled);
+    EXPECT_EQ(r.x[2], 0.5L);
+    EXPECT_EQ(r.x[3], 0.5L);
 }
 
 TEST_F(NoImprovement, TheStepShrinksUntilTheSearchGivesUp) {
     SeedRandom(4);
-    s.Run(r, x);
-    EXPECT_EQ(x[2], 1);
-    EXPECT_EQ(x[3], 1);
-    EXPECT_LT(s.Perturbation, 1e-8);
-    EXPECT_TRUE(s.Stalled);
+    r.Run(SolveEquilibrium);
+    EXPECT_EQ(r.x[2], 1);
+    EXPECT_EQ(r.x[3], 1);
+    EXPECT_LT(r.Perturbation, 1e-8);
+    EXPECT_TRUE(r.Stalled);
 }
 
 TEST_F(NoImprovement, AStopRequestEndsTheCallAfterOneIteration) {
-    s.StopRequested = true;
-    s.Perturbation = 1e-3;
-    s.Run(r, x);
-    EXPECT_DOUBLE_EQ(s.Perturbation, 1e-3 / std::sqrt(3.0));
-    EXPECT_EQ(x[2], 0.5L);
+    r.StopRequested = true;
+    r.Perturbation = 1e-3;
+    r.Run(SolveEquilibrium);
+    EXPECT_DOUBLE_EQ(r.Perturbation, 1e-3 / std::sqrt(3.0));
+    EXPECT_EQ(r.x[2], 0.5L);
 }
 
 TEST(RandomUniform, SeededDrawsRepeatAndStayBelowOne) {

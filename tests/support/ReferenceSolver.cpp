@@ -1,5 +1,9 @@
 #include "ReferenceSolver.h"
 
+#include "core/SetupTables.h"
+#include "equilibrium/CellEquilibrium.h"
+#include "equilibrium/FormationReactions.h"
+
 #include <cmath>
 
 long double ReferenceEquilibriumError(int a, int b, const EqVector& trial, const EqMatrix& A,
@@ -125,4 +129,31 @@ void ReferenceSolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& 
         if (!(s.best >= Tolerance && counter < MaxIterations && !stopRequested))
             return;
     }
+}
+
+void SolverCall::Run(SolverFunction solver) {
+    solver(a, b, A, B, N, L, x, BestError, Tolerance, MaxIterations, Perturbation, Grow, Shrink,
+           MaxPerturbation, MinPerturbation, StopRequested, Stalled);
+}
+
+SolverCall FirstCallOfCell(int cell) {
+    BuildCellEquations(cell, Cells[cell].Pressure, Cells[cell].Temperature);
+    SolverCall c;
+    c.a = UsedElementCount;
+    c.b = ReactionCount;
+    c.A = BalanceMatrix;
+    c.B = BalanceRightSides;
+    c.N = ReactionMatrix;
+    c.L = LogKeq;
+    for (int j = 1; j <= EqSpeciesCount; ++j)
+        c.x[j] = FeedAmounts[cell][j] + 1e-20L;
+    return c;
+}
+
+SolverCall NextPass(SolverCall call, const SolverCall& result) {
+    call.x = result.x;
+    call.BestError = result.BestError;
+    call.Perturbation = result.Perturbation;
+    call.Stalled = false;
+    return call;
 }

@@ -1,0 +1,204 @@
+// The equilibrium solver on a cell with the largest species list there is: a feed of H2, D2,
+// N2, O2, Ar, He, H2O, D2O, CO, CO2 and NH3 at 800 degrees Celsius and 1 bar, twelve species and
+// none of them fixed, so that an iteration is 2 * 3^12 = 1,062,882 evaluations of the error.
+//
+// The program's solver and the plain reference give the same results bit for bit, so both are
+// timed on the same iterations: the first ones from the feed, where the greedy search improves
+// often, and later ones of the same pass, where the step has grown. The reference spends the
+// same work on every iteration; the program's solver does not. At the end the ratio of their
+// times per iteration is printed for both stretches.
+#include "core/Defaults.h"
+#include "core/SetupTables.h"
+#include "core/WindowInterface.h"
+#include "equilibrium/CellEquilibrium.h"
+#include "equilibrium/EqCalcUnit.h"
+#include "equilibrium/FormationReactions.h"
+#include "support/ReferenceSolver.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+
+namespace {
+
+// An oxidising mixture with traces of the reducing gases: it converges in the first cell run.
+const std::pair<const char*, double> TwelveSpeciesFeed[] = {
+    {"H2", 0.001}, {"D2", 0.001}, {"N2", 0.2},   {"O2", 0.2},   {"Ar", 0.375},  {"He", 0.1},
+    {"H2O", 0.05}, {"D2O", 0.02}, {"CO", 0.001}, {"CO2", 0.05}, {"NH3", 0.001},
+};
+
+// A headless window that counts the solver passes and asks the run to stop after a bound, so
+// that a cell that does not converge cannot keep the benchmark going.
+class PassCounter : public HeadlessWindow {
+public:
+    explicit PassCounter(std::ostream& out) : HeadlessWindow(out) {
+        ShowProgress = false;
+        KeepPauses = false;
+    }
+    void ProcessPendingEvents() override {
+        if (++Passes >= PassLimit)
+            StopRequested = true;
+    }
+    static constexpr int PassLimit = 200;
+    int Passes = 0;
+};
+
+// The program started on an empty default file set, with the feed above reaching cell 1 alone.
+class TwelveSpeciesCell {
+public:
+    TwelveSpeciesCell() : Window(Messages) {
+        SetWindow(&Window);
+        DefaultSetupLocation = Folder.path().toStdString() + "/Default"; // no files there
+        InstallDefaults();
+        GasCount = 0;
+        for (const auto& [gas, fraction] : TwelveSpeciesFeed) {
+            ++GasCount;
+            GasList[GasCount].Set(gas);
+            CellFeed[1][GasCount].Gas.Set(gas);
+            CellFeed[1][GasCount].Fraction = fraction;
+        }
+        for (int c = 1; c <= CellCount; ++c)
+            Cells[c].Mix = c == 1 ? 1 : 0;
+        Cells[1].Temperature = 800;
+        Cells[1].Pressure = 1;
+    }
+    ~TwelveSpeciesCell() { SetWindow(nullptr); }
+    TwelveSpeciesCell(const TwelveSpeciesCell&) = delete;
+    TwelveSpeciesCell& operator=(const TwelveSpeciesCell&) = delete;
+
+    PassCounter& Counter() { return Window; }
+
+private:
+    QTemporaryDir Folder;
+    std::ostringstream Messages;
+    PassCounter Window;
+};
+
+// The first solver call of cell 1.
+SolverCall FirstCall() {
+    TwelveSpeciesCell cell;
+    SelectEquilibriumSpecies();
+    PrepareCells();
+    return FirstCallOfCell(1);
+}
+
+// Runs the given number of iterations (one call, as in a pass) and returns the seconds taken.
+double Iterate(SolverFunction solver, SolverCall& call, int iterations) {
+    SeedRandom(2026);
+    call.MaxIterations = iterations;
+    const auto start = std::chrono::steady_clock::now();
+    call.Run(solver);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+constexpr int TimedIterations = 2;
+constexpr int LaterStart = 40; // iterations of the pass before the later stretch
+
+// The call that continues the first pass after the given number of iterations.
+SolverCall StateAt(int iterations) {
+    const SolverCall first = FirstCall();
+    if (iterations == 0)
+        return first;
+    SolverCall ahead = first;
+    Iterate(SolveEquilibrium, ahead, iterations);
+    return NextPass(first, ahead);
+}
+
+// Seconds per iteration, by stretch and solver, for the ratio printed at the end.
+std::map<std::string, std::map<std::string, double>> SecondsPerIteration;
+
+void TimeStretch(benchmark::State& state, SolverFunction solver, const char* solverName, int from) {
+    const SolverCall start = StateAt(from);
+    double total = 0;
+    long iterations = 0;
+    for (auto _ : state) {
+        SolverCall s = start;
+        const double seconds = Iterate(solver, s, TimedIterations);
+        state.SetIterationTime(seconds);
+        total += seconds;
+        iterations += TimedIterations;
+        benchmark::DoNotOptimize(s.x);
+    }
+    const double perIteration = total / static_cast<double>(iterations);
+    state.counters["ms_per_iteration"] = perIteration * 1e3;
+    SecondsPerIteration[from == 0 ? "iterations 1-2 from the feed" : "iterations 41-42"]
+                       [solverName] = perIteration;
+}
+
+void BM_Reference_FromFeed(benchmark::State& state) {
+    TimeStretch(state, ReferenceSolveEquilibrium, "reference", 0);
+}
+void BM_Fast_FromFeed(benchmark::State& state) {
+    TimeStretch(state, SolveEquilibrium, "fast", 0);
+}
+void BM_Reference_Later(benchmark::State& state) {
+    TimeStretch(state, ReferenceSolveEquilibrium, "reference", LaterStart);
+}
+void BM_Fast_Later(benchmark::State& state) {
+    TimeStretch(state, SolveEquilibrium, "fast", LaterStart);
+}
+BENCHMARK(BM_Reference_FromFeed)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Fast_FromFeed)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reference_Later)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Fast_Later)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The whole first pass of the cell with the program's solver alone (up to 100 iterations).
+void BM_Fast_FirstPass(benchmark::State& state) {
+    const SolverCall start = StateAt(0);
+    for (auto _ : state) {
+        SolverCall s = start;
+        Iterate(SolveEquilibrium, s, 100);
+        benchmark::DoNotOptimize(s.x);
+    }
+}
+BENCHMARK(BM_Fast_FirstPass)->Unit(benchmark::kMillisecond);
+
+// One full cell run as Calculate makes it: from the feed, pass after pass and cycle after cycle,
+// until the cell has converged.
+void BM_FullCellRun(benchmark::State& state) {
+    int passes = 0;
+    int converged = 0;
+    for (auto _ : state) {
+        TwelveSpeciesCell cell;
+        SeedRandom(2026);
+        StartEquilibriumCalculations();
+        passes = cell.Counter().Passes;
+        converged = Cells[1].State == 5;
+    }
+    state.counters["passes"] = passes;
+    state.counters["converged"] = converged;
+}
+BENCHMARK(BM_FullCellRun)->Unit(benchmark::kSecond)->Iterations(1);
+
+void PrintRatios() {
+    for (const auto& [stretch, times] : SecondsPerIteration) {
+        const auto reference = times.find("reference");
+        const auto fast = times.find("fast");
+        if (reference == times.end() || fast == times.end())
+            continue;
+        std::printf("%s: reference %.1f ms, fast %.2f ms per iteration: fast is %.0f times "
+                    "faster\n",
+                    stretch.c_str(), reference->second * 1e3, fast->second * 1e3,
+                    reference->second / fast->second);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    PrintRatios();
+    return 0;
+}
