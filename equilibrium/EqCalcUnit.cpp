@@ -128,7 +128,9 @@ long double EquilibriumError(int a, int b, const EqVector& trial, const EqMatrix
 // 1. Sums carried down the recursion. Each row's sums add the species j = 1..n in this order,
 //    and the trial values of species 1..j are fixed while the levels below j run. So the
 //    partial sums after species j are computed once at level j and reused by every leaf
-//    below it: the same additions in the same order.
+//    below it: the same additions in the same order. A row's term is taken at the level of
+//    its last nonzero coefficient, from the same operations as in EquilibriumError, and the
+//    leaf adds the terms in the error's order.
 // 2. Zero coefficients skipped. A zero coefficient times a finite value (or times a finite
 //    logarithm) is a signed zero, and adding a zero leaves a sum unchanged except, possibly,
 //    for the sign of a zero sum. m only adds +0, and |s - B| (or |s - L|) of a zero s does not
@@ -146,9 +148,10 @@ long double EquilibriumError(int a, int b, const EqVector& trial, const EqMatrix
 //    already have their final terms. Their sum, taken in the order in which the rows finish,
 //    is held against RoughThreshold, which allows for that order's other roundings; reaching
 //    it proves that every leaf below reaches the threshold, and the whole subtree is skipped.
-//    Any order of the terms gives such a proof, so inner levels finish their balance rows
-//    before they take the logarithm, and the last level adds its rows in the order that has
-//    lately decided soonest. No improvement is lost, and x and the best error only change at
+//    Any order of the terms gives such a proof, so each level tries its rows in the order
+//    that has lately decided soonest, and takes the logarithm only when a reaction row comes
+//    up. (The rows' sums do not depend on each other; the order of a level's list changes
+//    nothing else.) No improvement is lost, and x and the best error only change at
 //    improvements, so the rest of the sweep runs exactly as without the skip. (Trial values
 //    below a skipped level keep older contents; every leaf sets them again before it reads
 //    them.)
@@ -246,24 +249,17 @@ public:
             last_[q] = lastTouch[q];
             sum_[q][0] = 0;
             size_[q][0] = 0;
+            // A row without coefficients has a constant term.
             if (last_[q] == 0)
-                FinishRow(q, 0); // a row without coefficients has a constant term
+                term_[q] = q <= a ? BalanceTerm(0, 0, rhs_[q]) : ReactionTerm(0, rhs_[q]);
         }
         bound_[0] = 0;
         for (int q = 1; q <= n_; ++q)
             if (last_[q] == 0)
                 bound_[0] = bound_[0] + term_[q];
-        for (int j = 1; j <= n_; ++j) {
-            finishCount_[j] = 0;
-            for (int q = 1; q <= n_; ++q)
-                if (last_[q] == j)
-                    finishRow_[j][finishCount_[j]++] = q;
-        }
         for (int j = 1; j <= n_; ++j)
             for (int k = 0; k < 3; ++k)
                 cacheValid_[j][k] = false;
-        for (int t = 0; t < MaxRows; ++t)
-            lastOrder_[t] = t;
         trial_ = x;
     }
 
@@ -311,53 +307,60 @@ private:
         return logv;
     }
 
-    void FinishRow(int q, int depth) {
-        const long double d = std::fabs(sum_[q][depth] - rhs_[q]);
-        if (q <= a_) {
-            long double m = size_[q][depth];
-            if (m < 1e-37L)
-                m = 1e-37L;
-            term_[q] = d * d / m / m;
-        } else {
-            term_[q] = d * d / 100;
-        }
+    // The terms of the error measure for a finished row, as EquilibriumError computes them.
+    static long double BalanceTerm(long double sum, long double size, long double rhs) {
+        if (size < 1e-37L)
+            size = 1e-37L;
+        const long double d = std::fabs(sum - rhs);
+        return d * d / size / size;
+    }
+    static long double ReactionTerm(long double sum, long double rhs) {
+        const long double d = std::fabs(sum - rhs);
+        return d * d / 100;
     }
 
     // Puts value v of species j into the sums of the rows it takes part in and finishes the rows
-    // whose last species it is. Returns false when the subtree below cannot improve.
+    // whose last species it is (their sums are not stored: nothing below reads them). Returns
+    // false when the subtree below cannot improve. The rows go in the order that has lately
+    // decided soonest: the row that reaches the threshold moves to the front of the level's
+    // list (the rows' sums do not depend on each other, and any order gives a valid bound). The
+    // logarithm is taken only when a reaction row comes up.
     bool Enter(int j, int k, long double v) {
         if (!Usable(v))
             return false;
-        // Balance rows first: when they already decide, the logarithm is not needed.
         long double bound = bound_[j - 1];
-        int t = 0;
-        for (; t < touchCount_[j] && touchRow_[j][t] <= a_; ++t) {
+        long double logv = 0;
+        bool haveLog = false;
+        for (int t = 0; t < touchCount_[j]; ++t) {
             const int q = touchRow_[j][t];
             const int p = touchPrev_[j][t];
-            const long double product = v * coef_[q][j];
-            sum_[q][j] = sum_[q][p] + product;
-            size_[q][j] = size_[q][p] + std::fabs(product);
-        }
-        int f = 0;
-        for (; f < finishCount_[j] && finishRow_[j][f] <= a_; ++f) {
-            const int q = finishRow_[j][f];
-            FinishRow(q, j);
-            bound = bound + term_[q];
-            if (bound >= roughThreshold_)
-                return false;
-        }
-        if (t < touchCount_[j]) {
-            const long double logv = CandidateLog(j, k, v);
-            for (; t < touchCount_[j]; ++t) {
-                const int q = touchRow_[j][t];
-                sum_[q][j] = sum_[q][touchPrev_[j][t]] + logv * coef_[q][j];
+            if (q <= a_) {
+                const long double product = v * coef_[q][j];
+                const long double sum = sum_[q][p] + product;
+                const long double size = size_[q][p] + std::fabs(product);
+                if (last_[q] != j) {
+                    sum_[q][j] = sum;
+                    size_[q][j] = size;
+                    continue;
+                }
+                term_[q] = BalanceTerm(sum, size, rhs_[q]);
+            } else {
+                if (!haveLog) {
+                    logv = CandidateLog(j, k, v);
+                    haveLog = true;
+                }
+                const long double sum = sum_[q][p] + logv * coef_[q][j];
+                if (last_[q] != j) {
+                    sum_[q][j] = sum;
+                    continue;
+                }
+                term_[q] = ReactionTerm(sum, rhs_[q]);
             }
-            for (; f < finishCount_[j]; ++f) {
-                const int q = finishRow_[j][f];
-                FinishRow(q, j);
-                bound = bound + term_[q];
-                if (bound >= roughThreshold_)
-                    return false;
+            bound = bound + term_[q];
+            if (bound >= roughThreshold_) {
+                std::swap(touchRow_[j][0], touchRow_[j][t]);
+                std::swap(touchPrev_[j][0], touchPrev_[j][t]);
+                return false;
             }
         }
         bound_[j] = bound;
@@ -371,26 +374,6 @@ private:
         Judge(acc);
     }
 
-    // Term of the t-th row that the last species takes part in, for its value v (and, for a
-    // reaction row, its logarithm): the same operations as Enter and FinishRow, kept in
-    // registers. Every row the last species takes part in ends with it.
-    long double LastBalanceTerm(int t, long double v) const {
-        const int q = touchRow_[n_][t];
-        const int p = touchPrev_[n_][t];
-        const long double product = v * coef_[q][n_];
-        const long double sum = sum_[q][p] + product;
-        long double m = size_[q][p] + std::fabs(product);
-        if (m < 1e-37L)
-            m = 1e-37L;
-        const long double d = std::fabs(sum - rhs_[q]);
-        return d * d / m / m;
-    }
-    long double LastReactionTerm(int t, long double logv) const {
-        const int q = touchRow_[n_][t];
-        const long double d = std::fabs(sum_[q][touchPrev_[n_][t]] + logv * coef_[q][n_] - rhs_[q]);
-        return d * d / 100;
-    }
-
     // The leaves: the last level of a free species, where nearly all evaluations happen.
     template <bool Absolute> void LastLevel() {
         const int j = n_;
@@ -398,44 +381,8 @@ private:
             const long double v = Candidate<Absolute>(x_[j], k);
             Assign(j, v);
             // The trial is the best point itself: its error equals the best error.
-            if (differing_ == 0 || !Usable(v))
-                continue;
-            // The terms go into the bound in the order that has lately decided soonest: the row
-            // that reaches the threshold moves to the front. (Any order gives a valid bound.)
-            long double bound = bound_[j - 1];
-            long double terms[MaxRows];
-            long double logv = 0;
-            bool haveLog = false;
-            bool decided = false;
-            for (int i = 0; i < touchCount_[j]; ++i) {
-                const int t = lastOrder_[i];
-                if (touchRow_[j][t] <= a_) {
-                    terms[t] = LastBalanceTerm(t, v);
-                } else {
-                    if (!haveLog) {
-                        logv = CandidateLog(j, k, v);
-                        haveLog = true;
-                    }
-                    terms[t] = LastReactionTerm(t, logv);
-                }
-                bound = bound + terms[t];
-                if (bound >= roughThreshold_) {
-                    std::swap(lastOrder_[0], lastOrder_[i]);
-                    decided = true;
-                    break;
-                }
-            }
-            if (decided)
-                continue;
-            long double acc = 0;
-            int t = 0;
-            for (int q = 1; q <= n_; ++q) {
-                if (t < touchCount_[j] && touchRow_[j][t] == q)
-                    acc = acc + terms[t++];
-                else
-                    acc = acc + term_[q];
-            }
-            Judge(acc);
+            if (differing_ > 0 && Enter(j, k, v))
+                Leaf();
         }
     }
 
@@ -503,15 +450,12 @@ private:
     // Which trial values equal x (entry 0 unused), and how many do not.
     bool same_[MaxEqSpecies + 1];
     int differing_ = 0;
-    // The rows species j takes part in, and for each the level that last added to its sums.
+    // The rows species j takes part in (in the order Enter tries them), and for each the level
+    // that last added to its sums before j.
     int touchCount_[MaxEqSpecies + 1];
     int touchRow_[MaxEqSpecies + 1][MaxRows];
     int touchPrev_[MaxEqSpecies + 1][MaxRows];
-    // The rows whose last nonzero coefficient is species j.
-    int finishCount_[MaxEqSpecies + 1];
-    // The order in which the last level adds its rows' terms to the bound.
-    int lastOrder_[MaxRows];
-    int finishRow_[MaxEqSpecies + 1][MaxRows];
+    // The species whose level finishes row q (its last nonzero coefficient), 0 for none.
     int last_[MaxRows + 1];
     // Sums of row q (s and, for balance rows, m) after the species up to level j.
     long double sum_[MaxRows + 1][MaxEqSpecies + 1];
