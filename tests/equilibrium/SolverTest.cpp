@@ -24,8 +24,8 @@ long double ErrorAt(const SolverCall& r, const EqVector& x) {
     return EquilibriumError(r.a, r.b, x, r.A, r.B, r.N, r.L);
 }
 
-TEST(EquilibriumError, WorkedExamples) {
-    // x1 + x2 = 1 and log10 x2 - log10 x1 = 1.
+// x1 + x2 = 1 and log10 x2 - log10 x1 = 1, solved by x = (1/11, 10/11).
+SolverCall SumAndRatio() {
     SolverCall r;
     r.a = 1;
     r.b = 1;
@@ -33,6 +33,11 @@ TEST(EquilibriumError, WorkedExamples) {
     r.B[1] = 1;
     SetRow(r.N[1], {-1, 1});
     r.L[1] = 1;
+    return r;
+}
+
+TEST(EquilibriumError, WorkedExamples) {
+    const SolverCall r = SumAndRatio();
 
     // At (0.5, 0.25): the balance residual 0.25 relative to its terms 0.75, and the reaction
     // residual log10(0.5) - 1.
@@ -125,13 +130,7 @@ TEST(SolveEquilibrium, StartingBelowTheToleranceStillMakesOneFullIteration) {
 }
 
 TEST(SolveEquilibrium, TheFirstImprovementOnAFreshCellRunGrowsTheStep) {
-    SolverCall r;
-    r.a = 1;
-    r.b = 1;
-    SetRow(r.A[1], {1, 1});
-    r.B[1] = 1;
-    SetRow(r.N[1], {-1, 1});
-    r.L[1] = 1;
+    SolverCall r = SumAndRatio();
     r.x = Amounts({0.5L + 1e-20L, 0.5L + 1e-20L});
     r.MaxIterations = 1;
     r.Run(SolveEquilibrium);
