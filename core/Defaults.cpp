@@ -115,6 +115,8 @@ void InstallDefaults() {
             a = 0;
     }
 
+    Window().AddParameterTableRows();
+
     SetupElements();
     SetupCompounds();
 

@@ -37,6 +37,9 @@ public:
     virtual void LoadedSetupFilesChanged() = 0;
     // A calibrations file was read: the window refills its calibration page.
     virtual void CalibrationsLoaded() = 0;
+    // Start-up: the window gives its parameter tables their rows. A window without tables has
+    // nothing to do.
+    virtual void AddParameterTableRows() {}
 };
 
 // The window the calculation talks to. Until one is set it is a headless window that writes

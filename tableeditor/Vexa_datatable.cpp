@@ -98,7 +98,7 @@ void TDataTable::Rebuild(int cols, int rows, const std::function<int(int)>& colF
     try {
         // The value matrix is the largest block by far: ask for it first.
         values = FNumericData.Remapped(cols, rows, colFrom, rowFrom);
-        states.assign(CellCount(cols, rows, 1), 0);
+        states.assign(MatrixCellCount(cols, rows, 1), 0);
         for (int c = 1; c <= cols; ++c) {
             const int fromCol = colFrom(c);
             if (fromCol < 1 || fromCol > FNrOfCols)

@@ -14,7 +14,7 @@
 // Number of cells of a cols x rows block, or throws std::bad_alloc when the block cannot be
 // addressed at all (non-positive size or more bytes than any allocation can hold). Checked
 // before allocating, so that an absurd size never reaches the allocator.
-inline std::size_t CellCount(int cols, int rows, std::size_t cellBytes) {
+inline std::size_t MatrixCellCount(int cols, int rows, std::size_t cellBytes) {
     if (cols < 1 || rows < 1)
         throw std::bad_alloc();
     const auto c = static_cast<std::size_t>(cols);
@@ -60,7 +60,7 @@ public:
     // (std::bad_alloc) leaves the matrix untouched; Adopt installs the result.
     std::vector<double> Remapped(int cols, int rows, const std::function<int(int)>& colFrom,
                                  const std::function<int(int)>& rowFrom) const {
-        std::vector<double> values(CellCount(cols, rows, sizeof(double)), 0.0);
+        std::vector<double> values(MatrixCellCount(cols, rows, sizeof(double)), 0.0);
         for (int c = 1; c <= cols; ++c) {
             const int fromCol = colFrom(c);
             if (fromCol < 1 || fromCol > FCols)

@@ -1,0 +1,172 @@
+// The calibration page: the list of all curves read back on OK, and the curve editor whose
+// points are stored at every click in it.
+#include "WindowFixture.h"
+
+#include "core/SetupTables.h"
+#include "files/SetupFiles.h"
+#include "support/MixerSetup.h"
+#include "tableeditor/Vexa_ntabed.h"
+#include "ui/StringGrid.h"
+#include "ui/ValueListEditor.h"
+
+#include <QTest>
+
+namespace {
+
+using CalibrationPageTest = StartedWindowTest;
+
+enum { MakeCol = 1, SizeCol, FloatCol, GasCol, TempCol, PressCol, FlowmeterCol };
+
+TEST_F(CalibrationPageTest, ListShowsEveryCurve) {
+    CalibrationRecord& r = Calibrations[12];
+    r.Make.Set("Brooks");
+    r.Gas.Set("H2");
+    r.Temp = 25;
+    r.Press = -1.005;
+    r.Flowmeter = 7;
+    ShowPage(CalibrationPage);
+    const TStringGrid& list = *Form->CalGrid1;
+    ASSERT_EQ(list.RowCount(), 1000);
+    const char* titles[] = {"Curve", "Make",  "Size",   "Float",
+                            "Gas",   "Temp.", "Press.", "Flowmeter"};
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(list.Cell(c, 0), titles[c]);
+    EXPECT_EQ(list.Cell(0, 12), "12");
+    EXPECT_EQ(list.Cell(MakeCol, 12), "Brooks");
+    EXPECT_EQ(list.Cell(SizeCol, 12), "None");
+    EXPECT_EQ(list.Cell(GasCol, 12), "H2");
+    EXPECT_EQ(list.Cell(TempCol, 12), "    25.00");
+    EXPECT_EQ(list.Cell(PressCol, 12), "    -1.00"); // -1.005 is held as -1.00499...
+    EXPECT_EQ(list.Cell(FlowmeterCol, 12), "7");
+    EXPECT_EQ(list.Cell(0, 1000), "1000");
+    EXPECT_EQ(list.Cell(FlowmeterCol, 1000), "0");
+}
+
+TEST_F(CalibrationPageTest, ListCellsFollowTheirRules) {
+    struct Case {
+        int Column;
+        const char* Typed;
+        const char* ShownAfter; // the cell after OK and a refill
+    };
+    const Case cases[] = {
+        {FlowmeterCol, "3x", "3"},
+        {FlowmeterCol, "", "0"},
+        {FlowmeterCol, "  12abc", "12"},
+        {FlowmeterCol, "abc", "0"},
+        {FlowmeterCol, "65537", "1"},
+        {FlowmeterCol, "-1", "65535"},
+        {FlowmeterCol, "$1F", "31"},
+        {TempCol, "25.5", "    25.50"},
+        {TempCol, "warm", "    30.00"},
+        {PressCol, "1e-3", "     0.00"},
+        {MakeCol, "VeryLongMake", "VeryLong"},
+        {GasCol, " CO2 ", " CO2 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        Calibrations[5].Temp = 30;
+        Calibrations[5].Flowmeter = 9;
+        ShowPage(CalibrationPage);
+        TypeInto(*Form->CalGrid1, 4, c.Column, QString::fromLatin1(c.Typed));
+        ClickOK(CalibrationPage);
+        Form->Calibrations4Click();
+        EXPECT_EQ(Form->CalGrid1->Cell(c.Column, 5), c.ShownAfter);
+        ShowPage(InputPage);
+    }
+}
+
+TEST_F(CalibrationPageTest, OKStoresTheShownPrecisionAndKeepsTexts) {
+    Calibrations[3].Temp = 25.126;
+    Calibrations[3].Press = 1.013;
+    Calibrations[3].Gas.Set("H2O");
+    ShowPage(CalibrationPage);
+    ClickOK(CalibrationPage);
+    EXPECT_EQ(Calibrations[3].Temp, 25.13);
+    EXPECT_EQ(Calibrations[3].Press, 1.01);
+    EXPECT_EQ(Calibrations[3].Gas.Str(), "H2O");
+    EXPECT_EQ(Calibrations[3].Make.Str(), "None");
+}
+
+TEST_F(CalibrationPageTest, ListEditsNeedOKBeforeTheSelectorMoves) {
+    ShowPage(CalibrationPage);
+    TypeInto(*Form->CalGrid1, 0, MakeCol, "Dropped");
+    StepUp(*Form->SpinEdit2CalCurve);
+    EXPECT_EQ(Calibrations[1].Make.Str(), "None");
+    EXPECT_EQ(Form->CalGrid1->Cell(MakeCol, 1), "None");
+
+    TypeInto(*Form->CalGrid1, 0, MakeCol, "Kept");
+    ClickOK(CalibrationPage);
+    StepUp(*Form->SpinEdit2CalCurve);
+    EXPECT_EQ(Calibrations[1].Make.Str(), "Kept");
+    EXPECT_EQ(Form->CalGrid1->Cell(MakeCol, 1), "Kept");
+}
+
+TEST_F(CalibrationPageTest, EditorShowsTheCurrentCurve) {
+    Calibrations[12].Point[7].Reading = 70;
+    Calibrations[12].Point[7].Flow = 123.5;
+    ShowPage(CalibrationPage);
+    StepUp(*Form->SpinEdit2CalCurve, 11);
+    EXPECT_EQ(CurrentCalCurve, 12);
+    const TNTabEd& editor = *Form->CalCurveEdit;
+    EXPECT_EQ(editor.GetColName(1), "Reading");
+    EXPECT_EQ(editor.GetColName(2), "Flow");
+    EXPECT_EQ(editor.GetRowName(1), "Curve 12 P-1");
+    EXPECT_EQ(editor.GetRowName(20), "Curve 12 P-20");
+    EXPECT_EQ(editor.GetElem(1, 7), 70);
+    EXPECT_EQ(editor.GetElem(2, 7), 123.5);
+    EXPECT_EQ(Form->CalGrid1->Selection(), QRect(QPoint(0, 12), QPoint(7, 12)));
+}
+
+TEST_F(CalibrationPageTest, SelectorWrapsAndSelectsTheLastRow) {
+    ShowPage(CalibrationPage);
+    StepDown(*Form->SpinEdit2CalCurve); // the box itself holds 1..1000: no downward wrap
+    EXPECT_EQ(CurrentCalCurve, 1);
+    Form->SpinEdit2CalCurve->setValue(999);
+    StepUp(*Form->SpinEdit2CalCurve);
+    EXPECT_EQ(CurrentCalCurve, 1000);
+    EXPECT_EQ(Form->CalGrid1->Selection(), QRect(QPoint(0, 1000), QPoint(7, 1000)));
+    EXPECT_EQ(Form->CalCurveEdit->GetRowName(1), "Curve 1000 P-1");
+}
+
+TEST_F(CalibrationPageTest, ClickInTheEditorStoresThePoints) {
+    ShowPage(CalibrationPage);
+    StepUp(*Form->SpinEdit2CalCurve, 2);
+    ASSERT_EQ(CurrentCalCurve, 3);
+    TNTabEd& editor = *Form->CalCurveEdit;
+    TypeInto(editor, 1, 1, "42.5"); // the flow of point 2
+    EXPECT_EQ(Calibrations[3].Point[2].Flow, 0) << "typing alone stores nothing";
+    const QRect cell = editor.visualRect(editor.model()->index(4, 0));
+    QTest::mouseClick(editor.viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    EXPECT_EQ(Calibrations[3].Point[2].Flow, 42.5);
+    // The points survive a change of curve.
+    StepUp(*Form->SpinEdit2CalCurve);
+    StepDown(*Form->SpinEdit2CalCurve);
+    EXPECT_EQ(editor.GetElem(2, 2), 42.5);
+}
+
+TEST_F(CalibrationPageTest, LoadingCurvesFromAnotherPageRedirectsOK) {
+    Calibrations[1].Make.Set("Saved");
+    CalibrationFileName = TempPath("rig.CAL");
+    SaveCalibrationFile();
+    Calibrations[1].Make.Set("None");
+    Cells[1].Temperature = 700;
+    ShowPage(CellPage);
+    AnswerDialogs({QString::fromStdString(TempPath("rig.CAL"))});
+    Form->Calibrations1->trigger();
+    EXPECT_EQ(CurrentTable, CalibrationTable);
+    EXPECT_EQ(Form->CalGrid1->Cell(MakeCol, 1), "Saved");
+
+    // OK on the cells page now reads the calibration page, not the cell table: the list
+    // stores its shown texts back over what the records hold.
+    TypeValue(*Form->ValueListEditor4, 2, "900");
+    Calibrations[1].Make.Set("Changed");
+    ClickOK(CellPage);
+    EXPECT_EQ(Cells[1].Temperature, 700);
+    EXPECT_EQ(Calibrations[1].Make.Str(), "Saved");
+
+    ShowPage(InputPage);
+    ShowPage(CellPage);
+    EXPECT_EQ(CurrentTable, CellTable);
+}
+
+} // namespace

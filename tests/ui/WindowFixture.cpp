@@ -1,0 +1,110 @@
+#include "WindowFixture.h"
+
+#include "core/Defaults.h"
+#include "core/WindowInterface.h"
+#include "ui/ValueListEditor.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+void WindowTest::SetUp() {
+    ASSERT_TRUE(Temp.isValid());
+    ResetProgramState();
+    DefaultSetupLocation = DefaultBase();
+    TFileDialog::Answer = [this](const TFileDialog& dialog) -> std::optional<QString> {
+        DialogsShown.push_back(
+            {dialog.DialogKind(), dialog.Filter, dialog.DefaultExt, dialog.InitialDir});
+        if (FAnswers.empty()) {
+            ADD_FAILURE() << "a file dialog was shown that the test did not expect";
+            return std::nullopt;
+        }
+        const QString answer = FAnswers.takeFirst();
+        if (answer.isNull())
+            return std::nullopt;
+        return answer;
+    };
+}
+
+void WindowTest::StartProgram() {
+    Form = std::make_unique<TForm1>();
+    Form->KeepPauses = false;
+    SetWindow(Form.get());
+    InstallDefaults();
+    Form->show();
+    QApplication::processEvents();
+}
+
+void WindowTest::TearDown() {
+    SetWindow(nullptr);
+    Form.reset();
+    TFileDialog::Answer = nullptr;
+    DefaultSetupLocation = FactorySetupLocation;
+    ShowEquilibrium = ShowLogarithmic = 1;
+}
+
+std::string WindowTest::TempPath(const std::string& name) const {
+    return Temp.path().toStdString() + "/" + name;
+}
+
+void WindowTest::ShowPage(int page) {
+    QTabBar* bar = Form->PageControl1->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(page).center());
+    QApplication::processEvents();
+    ASSERT_EQ(Form->PageControl1->currentIndex(), page);
+}
+
+void WindowTest::TypeInto(QAbstractItemView& view, int row, int column, const QString& text) {
+    const QModelIndex index = view.model()->index(row, column);
+    ASSERT_TRUE(index.isValid());
+    view.setCurrentIndex(index);
+    view.edit(index);
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* candidate : view.viewport()->findChildren<QLineEdit*>())
+        if (candidate->isVisible())
+            editor = candidate;
+    ASSERT_NE(editor, nullptr) << "the cell did not open an editor";
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+}
+
+void WindowTest::TypeValue(TValueListEditor& table, int row, const QString& text) {
+    TypeInto(table, row - 1, 1, text);
+}
+
+void WindowTest::TypeKey(TValueListEditor& table, int row, const QString& text) {
+    TypeInto(table, row - 1, 0, text);
+}
+
+void WindowTest::ClickOK(int page) {
+    Click(*Form->OKButton[page]);
+}
+
+void WindowTest::Click(QWidget& widget) {
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    QApplication::processEvents();
+}
+
+void WindowTest::StepUp(QSpinBox& selector, int times) {
+    for (int i = 0; i < times; ++i)
+        QTest::keyClick(&selector, Qt::Key_Up);
+    QApplication::processEvents();
+}
+
+void WindowTest::StepDown(QSpinBox& selector, int times) {
+    for (int i = 0; i < times; ++i)
+        QTest::keyClick(&selector, Qt::Key_Down);
+    QApplication::processEvents();
+}
+
+void WindowTest::AnswerDialogs(const std::vector<std::optional<QString>>& answers) {
+    FAnswers.clear();
+    for (const std::optional<QString>& answer : answers)
+        FAnswers << (answer ? *answer : QString());
+}

@@ -1,0 +1,104 @@
+// The calibration page: the list of all 1000 curves with their header fields, read back on
+// OK, and the editor of the current curve's twenty points, stored at every click in it.
+#include "core/NumberText.h"
+#include "core/SetupTables.h"
+#include "tableeditor/Vexa_ntabed.h"
+#include "ui/MainWindow.h"
+#include "ui/ParameterText.h"
+#include "ui/StringGrid.h"
+
+namespace {
+
+enum ListColumn {
+    CurveColumn,
+    MakeColumn,
+    SizeColumn,
+    FloatColumn,
+    GasColumn,
+    TempColumn,
+    PressColumn,
+    FlowmeterColumn
+};
+
+template <std::size_t N> QString Latin1(const Text<N>& text) {
+    return QString::fromLatin1(text.View().data(), static_cast<qsizetype>(text.View().size()));
+}
+
+std::string Typed(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+// Temperatures and pressures: two decimals, right-aligned in nine characters.
+QString ListReal(double value) {
+    return QString::fromStdString(FormatFixed(value, 9, 2));
+}
+
+} // namespace
+
+void TForm1::Calibrations4Click() {
+    CurrentTable = CalibrationTable;
+    if (CurrentCalCurve < 1 || CurrentCalCurve > CalibrationCount)
+        CurrentCalCurve = 1;
+    // When this changes the selector, its handler fills the page once more for the same curve.
+    SpinEdit2CalCurve->setValue(CurrentCalCurve);
+
+    CalGrid1->BeginUpdate();
+    CalGrid1->SetRowCount(CalibrationCount);
+    const char* const titles[8] = {"Curve", "Make",  "Size",   "Float",
+                                   "Gas",   "Temp.", "Press.", "Flowmeter"};
+    for (int c = 0; c < 8; ++c)
+        CalGrid1->SetCell(c, 0, QString::fromLatin1(titles[c]));
+    for (int k = 1; k <= CalibrationCount; ++k) {
+        const CalibrationRecord& r = Calibrations[k];
+        CalGrid1->SetCell(CurveColumn, k, QString::number(k));
+        CalGrid1->SetCell(MakeColumn, k, Latin1(r.Make));
+        CalGrid1->SetCell(SizeColumn, k, Latin1(r.Size));
+        CalGrid1->SetCell(FloatColumn, k, Latin1(r.Float));
+        CalGrid1->SetCell(GasColumn, k, Latin1(r.Gas));
+        CalGrid1->SetCell(TempColumn, k, ListReal(r.Temp));
+        CalGrid1->SetCell(PressColumn, k, ListReal(r.Press));
+        CalGrid1->SetCell(FlowmeterColumn, k, QString::number(r.Flowmeter));
+    }
+    CalGrid1->EndUpdate();
+    ListCalCurve();
+}
+
+void TForm1::ListCalCurve() {
+    const int k = CurrentCalCurve;
+    if (k < 1 || k > CalibrationCount)
+        return;
+    CalCurveEdit->SetColName(1, QStringLiteral("Reading"));
+    CalCurveEdit->SetColName(2, QStringLiteral("Flow"));
+    const QString prefix = QStringLiteral("Curve ") + QString::number(k) + QStringLiteral(" P-");
+    for (int r = 1; r <= 20; ++r) {
+        CalCurveEdit->SetRowName(r, prefix + QString::number(r));
+        CalCurveEdit->SetElem(1, r, Calibrations[k].Point[r].Reading);
+        CalCurveEdit->SetElem(2, r, Calibrations[k].Point[r].Flow);
+    }
+}
+
+void TForm1::ReadCalibrationsTable() {
+    for (int k = 1; k <= CalibrationCount && k <= CalGrid1->RowCount(); ++k) {
+        CalibrationRecord& r = Calibrations[k];
+        StoreText(r.Make, Typed(CalGrid1->Cell(MakeColumn, k)));
+        StoreText(r.Size, Typed(CalGrid1->Cell(SizeColumn, k)));
+        StoreText(r.Float, Typed(CalGrid1->Cell(FloatColumn, k)));
+        StoreText(r.Gas, Typed(CalGrid1->Cell(GasColumn, k)));
+        // A temperature or pressure that is not a number keeps the curve's value.
+        if (const std::optional<double> t = ReadReal(Typed(CalGrid1->Cell(TempColumn, k))))
+            r.Temp = *t;
+        if (const std::optional<double> p = ReadReal(Typed(CalGrid1->Cell(PressColumn, k))))
+            r.Press = *p;
+        r.Flowmeter = ReadLeadingWhole(Typed(CalGrid1->Cell(FlowmeterColumn, k)));
+    }
+}
+
+void TForm1::ReadCalCurve() {
+    const int k = CurrentCalCurve;
+    if (k < 1 || k > CalibrationCount)
+        return;
+    for (int r = 1; r <= 20; ++r) {
+        Calibrations[k].Point[r].Reading = CalCurveEdit->GetElem(1, r);
+        Calibrations[k].Point[r].Flow = CalCurveEdit->GetElem(2, r);
+    }
+}

@@ -1,0 +1,458 @@
+#include "ui/MainWindow.h"
+
+#include "core/Calculate.h"
+#include "core/Defaults.h"
+#include "core/SetupTables.h"
+#include "equilibrium/ResultsTable.h"
+#include "files/SetupFiles.h"
+#include "tableeditor/Vexa_ntabed.h"
+#include "ui/StringGrid.h"
+#include "ui/ValueListEditor.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <functional>
+#include <vector>
+
+const char* const TForm1::ProductCaption = "Quorvane - gas mixer and equilibrium calculator";
+const char* const TForm1::AboutText =
+    "For more information, contact the Quorvane developers at quorvane@lab-gases.org";
+
+namespace {
+
+constexpr int DesignPageWidth = 450;
+const QColor LightGrey(192, 192, 192);
+
+// A tab page whose elements sit at fixed places from its top left, as laid out at the design
+// width of 450 pixels. "Full" elements take the whole width; "stretch" elements keep their
+// right margin as the page widens. The page's show routine runs each time it becomes visible.
+class TPage : public QWidget {
+public:
+    enum Fit { Fixed, Full, Stretch };
+
+    explicit TPage(QWidget* parent) : QWidget(parent) {}
+
+    void Place(QWidget* widget, int left, int top, int width, int height, Fit fit) {
+        widget->setParent(this);
+        FPlaces.push_back({widget, left, top, width, height, fit});
+        Arrange(widget, FPlaces.back());
+    }
+
+    std::function<void()> OnShow;
+
+protected:
+    void resizeEvent(QResizeEvent*) override {
+        for (const Placement& p : FPlaces)
+            Arrange(p.Widget, p);
+    }
+
+    // Only a page that becomes visible runs its routine; the window coming back from being
+    // minimised does not refill the tables.
+    void showEvent(QShowEvent* event) override {
+        if (!event->spontaneous() && OnShow)
+            OnShow();
+    }
+
+private:
+    struct Placement {
+        QWidget* Widget;
+        int Left, Top, Width, Height;
+        Fit HowWide;
+    };
+
+    void Arrange(QWidget* widget, const Placement& p) const {
+        int w = p.Width;
+        if (p.HowWide == Full)
+            w = width() - p.Left;
+        else if (p.HowWide == Stretch)
+            w = width() - p.Left - (DesignPageWidth - p.Left - p.Width);
+        widget->setGeometry(p.Left, p.Top, std::max(w, 1), p.Height);
+    }
+
+    std::vector<Placement> FPlaces;
+};
+
+QLabel* HintLine(QWidget* parent) {
+    return new QLabel(QStringLiteral("Remember to click OK after edit"), parent);
+}
+
+} // namespace
+
+TIndexSpinEdit::TIndexSpinEdit(QWidget* parent) : QSpinBox(parent) {
+    setRange(1, 1000);
+    setValue(1);
+    lineEdit()->setReadOnly(true);
+    QFont f = font();
+    f.setPointSize(12);
+    setFont(f);
+}
+
+TSchematicImage::TSchematicImage(QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::black);
+    setPalette(p);
+}
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent), OpenDialog1(TFileDialog::Kind::Open),
+      SaveDialog1(TFileDialog::Kind::Save) {
+    setWindowTitle(QStringLiteral("Quorvane"));
+    resize(1264, 827);
+
+    QWidget* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Central"));
+    central->setStyleSheet(QStringLiteral("#Central { background: black; }"));
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    Message1 = new QLabel(QString::fromLatin1(ProductCaption), central);
+    Message1->setAlignment(Qt::AlignCenter);
+    Message1->setFixedHeight(20);
+    Message1->setAutoFillBackground(true);
+    QFont messageFont = Message1->font();
+    messageFont.setPointSize(12);
+    Message1->setFont(messageFont);
+    QPalette messagePalette = Message1->palette();
+    messagePalette.setColor(QPalette::Window, Qt::yellow);
+    messagePalette.setColor(QPalette::WindowText, Qt::white);
+    Message1->setPalette(messagePalette);
+    column->addWidget(Message1);
+
+    Splitter1 = new QSplitter(Qt::Horizontal, central);
+    Splitter1->setHandleWidth(6);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->setStyleSheet(QStringLiteral("QSplitter::handle { background: white; }"));
+    Panel1 = new QWidget(Splitter1);
+    Panel1->setAutoFillBackground(true);
+    QPalette panelPalette = Panel1->palette();
+    panelPalette.setColor(QPalette::Window, Qt::black);
+    Panel1->setPalette(panelPalette);
+    auto* panelLayout = new QVBoxLayout(Panel1);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    Image1 = new TSchematicImage(Panel1);
+    panelLayout->addWidget(Image1);
+    Splitter1->addWidget(Panel1);
+    Splitter1->addWidget(BuildPages());
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({800, 458});
+    column->addWidget(Splitter1, 1);
+
+    LoadedSetupFilesGrid = new QTableWidget(4, 2, central);
+    LoadedSetupFilesGrid->setFixedHeight(76);
+    LoadedSetupFilesGrid->horizontalHeader()->hide();
+    LoadedSetupFilesGrid->verticalHeader()->hide();
+    LoadedSetupFilesGrid->verticalHeader()->setDefaultSectionSize(16);
+    LoadedSetupFilesGrid->setColumnWidth(0, 25);
+    LoadedSetupFilesGrid->setColumnWidth(1, 1107);
+    LoadedSetupFilesGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LoadedSetupFilesGrid->setFocusPolicy(Qt::NoFocus);
+    QPalette listPalette = LoadedSetupFilesGrid->palette();
+    listPalette.setColor(QPalette::Base, LightGrey);
+    LoadedSetupFilesGrid->setPalette(listPalette);
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 2; ++col)
+            LoadedSetupFilesGrid->setItem(row, col, new QTableWidgetItem);
+    column->addWidget(LoadedSetupFilesGrid);
+
+    setCentralWidget(central);
+    BuildMenus();
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    if (&Window() == this)
+        SetWindow(nullptr);
+}
+
+void TForm1::FormCreate() {
+    PageControl1->setCurrentIndex(0);
+    Calibrations4Click();
+    DrawMixer();
+    OpenDialog1.InitialDir = QCoreApplication::applicationDirPath();
+    SaveDialog1.InitialDir = OpenDialog1.InitialDir;
+}
+
+void TForm1::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    auto item = [this](QMenu* menu, const char* caption, void (TForm1::*handler)()) {
+        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    OpenAll1 = item(file, "Open All", &TForm1::OpenAll1Click);
+    QMenu* open = file->addMenu(QStringLiteral("&Open"));
+    InputGases1 = item(open, "&Input Gases and Mixtures (*.INP)", &TForm1::InputGases1Click);
+    MixerOutline1 = item(open, "Mixer", &TForm1::MixerOutline1Click);
+    Calibrations1 = item(open, "Calibrations", &TForm1::Calibrations1Click);
+    OutputCells1 = item(open, "&OutputCells", &TForm1::OutputCells1Click);
+    QMenu* save = file->addMenu(QStringLiteral("&Save"));
+    InputMixtures1 = item(save, "&Input Gases and Mixtures (*.INP)", &TForm1::InputMixtures1Click);
+    Mixer1 = item(save, "Mixer", &TForm1::Mixer1Click);
+    Calibrations2 = item(save, "Calibrations", &TForm1::Calibrations2Click);
+    Cells1 = item(save, "&OutputCells", &TForm1::Cells1Click);
+    QMenu* saveAs = file->addMenu(QStringLiteral("Save As"));
+    InputMixtures2 =
+        item(saveAs, "&Input Gases and Mixtures (*.INP)", &TForm1::InputMixtures2Click);
+    Flowmeters1 = item(saveAs, "Mixer", &TForm1::Flowmeters1Click);
+    Calibrations3 = item(saveAs, "Calibrations", &TForm1::Calibrations3Click);
+    OutputCells2 = item(saveAs, "OutputCells", &TForm1::OutputCells2Click);
+    SaveAll1 = item(file, "Save All", &TForm1::SaveAll1Click);
+    SaveAllAs1 = item(file, "Save All As", &TForm1::SaveAllAs);
+    Exit1 = item(file, "E&xit", &TForm1::Exit1Click);
+
+    Run1 = menuBar()->addAction(QString::fromLatin1(CalculateStartCaption));
+    connect(Run1, &QAction::triggered, this, [] { CalcStartStopClick(); });
+    AboutAction = menuBar()->addAction(QStringLiteral("About"));
+    connect(AboutAction, &QAction::triggered, this, &TForm1::AboutClick);
+}
+
+QWidget* TForm1::NewPage(const QString& caption) {
+    auto* page = new TPage(PageControl1);
+    page->Place(HintLine(page), 0, 0, DesignPageWidth, 13, TPage::Full);
+    PageControl1->addTab(page, caption);
+    return page;
+}
+
+QPushButton* TForm1::NewOKButton(QWidget* page, int pageIndex) {
+    auto* button = new QPushButton(QStringLiteral("OK"), page);
+    connect(button, &QPushButton::clicked, this, [this] { Button4OutputCellsOKClick(); });
+    OKButton[pageIndex] = button;
+    return button;
+}
+
+TIndexSpinEdit* TForm1::NewIndexSpinEdit(QWidget* page) {
+    auto* selector = new TIndexSpinEdit(page);
+    connect(selector, &QSpinBox::valueChanged, this,
+            [this, selector](int) { SpinEditINPChange(selector); });
+    return selector;
+}
+
+QWidget* TForm1::BuildPages() {
+    PageControl1 = new QTabWidget(Splitter1);
+
+    auto* inputPage = static_cast<TPage*>(NewPage(QStringLiteral("Input gases && mixtures")));
+    ValueListEditor1 = new TValueListEditor(inputPage);
+    ValueListEditor1->setColumnWidth(0, 75);
+    inputPage->Place(ValueListEditor1, 0, 13, DesignPageWidth, 355, TPage::Full);
+    SpinEditINP = NewIndexSpinEdit(inputPage);
+    inputPage->Place(SpinEditINP, 0, 374, 57, 30, TPage::Fixed);
+    Edit2 = new QLineEdit(inputPage);
+    Edit2->setMaxLength(255);
+    inputPage->Place(Edit2, 63, 374, 384, 21, TPage::Stretch);
+    inputPage->Place(NewOKButton(inputPage, 0), 2, 410, 445, 29, TPage::Stretch);
+    inputPage->OnShow = [this] { InputMixtures3Click(); };
+
+    auto* flowmeterPage = static_cast<TPage*>(NewPage(QStringLiteral("Flowmeters")));
+    ValueListEditor2 = new TValueListEditor(flowmeterPage);
+    ValueListEditor2->setColumnWidth(0, 75);
+    flowmeterPage->Place(ValueListEditor2, 0, 13, DesignPageWidth, 355, TPage::Full);
+    SpinEdit1 = NewIndexSpinEdit(flowmeterPage);
+    flowmeterPage->Place(SpinEdit1, 3, 374, 54, 30, TPage::Fixed);
+    flowmeterPage->Place(NewOKButton(flowmeterPage, 1), 3, 410, 444, 29, TPage::Stretch);
+    flowmeterPage->OnShow = [this] { Flowmeters2Click(); };
+
+    auto* calibrationPage = static_cast<TPage*>(NewPage(QStringLiteral("Calibration curves")));
+    CalGrid1 = new TStringGrid(8, calibrationPage);
+    const int listWidths[8] = {64, 45, 51, 53, 48, 50, 46, 56};
+    for (int c = 0; c < 8; ++c)
+        CalGrid1->setColumnWidth(c, listWidths[c]);
+    calibrationPage->Place(CalGrid1, 0, 13, DesignPageWidth, 192, TPage::Full);
+    CalCurveEdit = new TNTabEd(calibrationPage, QStringLiteral("CalCurveEdit"));
+    CalCurveEdit->SetAttribRowVisible(false);
+    CalCurveEdit->SetAttribColVisible(false);
+    CalCurveEdit->SetNrOfColumns(2);
+    CalCurveEdit->SetNrOfRows(20);
+    CalCurveEdit->SetNumWidth(1);
+    CalCurveEdit->SetDataReadOnly(false);
+    CalCurveEdit->SetAutoAdvance(false);
+    CalCurveEdit->SetCommentEditingAllowed(true);
+    CalCurveEdit->SetClipboardUseFullPrec(true);
+    CalCurveEdit->SetBoldMarks(true);
+    CalCurveEdit->SetBoldSelHeads(true);
+    CalCurveEdit->SetOptimizeRowHeight(false);
+    CalCurveEdit->SetCellEditing(true);
+    CalCurveEdit->SetDefaultColWidth(52);
+    CalCurveEdit->SetDefaultRowHeight(18);
+    CalCurveEdit->SetColWidths(0, 80);
+    CalCurveEdit->SetColWidths(1, 111);
+    CalCurveEdit->SetColWidths(2, 78);
+    CalCurveEdit->SetColorBackground(CalCurveEdit->palette().color(QPalette::Base));
+    CalCurveEdit->SetColorFixed(QColor(240, 240, 240));
+    CalCurveEdit->SetColorNormal(QColor(0, 32, 0));
+    CalCurveEdit->SetColorSelected(Qt::white);
+    CalCurveEdit->SetColorMarkedA(Qt::red);
+    CalCurveEdit->SetColorMarkedB(Qt::blue);
+    CalCurveEdit->SetColorMarkedBoth(QColor(187, 0, 204));
+    CalCurveEdit->SetColorRangeSelFG(QColor(44, 85, 128));
+    CalCurveEdit->SetColorRangeSelBG(QColor(224, 232, 248));
+    connect(CalCurveEdit, &TNTabEd::OnClick, this, [this] { ReadCalCurve(); });
+    calibrationPage->Place(CalCurveEdit, 0, 205, DesignPageWidth, 316, TPage::Full);
+    SpinEdit2CalCurve = NewIndexSpinEdit(calibrationPage);
+    calibrationPage->Place(SpinEdit2CalCurve, 3, 527, 57, 30, TPage::Fixed);
+    calibrationPage->Place(NewOKButton(calibrationPage, 2), 3, 563, 444, 29, TPage::Stretch);
+    calibrationPage->OnShow = [this] { Calibrations4Click(); };
+
+    auto* cellPage = static_cast<TPage*>(NewPage(QStringLiteral("Output cells")));
+    ValueListEditor4 = new TValueListEditor(cellPage);
+    ValueListEditor4->setColumnWidth(0, 75);
+    cellPage->Place(ValueListEditor4, 0, 13, DesignPageWidth, 249, TPage::Full);
+    SpinEditOutPutCells = NewIndexSpinEdit(cellPage);
+    cellPage->Place(SpinEditOutPutCells, 2, 268, 57, 30, TPage::Fixed);
+    cellPage->Place(NewOKButton(cellPage, 3), 2, 304, 450, 29, TPage::Stretch);
+    Label6 = new QLabel(QStringLiteral("Results - Logarithmic at Cell equilibrium"), cellPage);
+    cellPage->Place(Label6, 0, 340, DesignPageWidth, 13, TPage::Full);
+    CellTabEd = new TNTabEd(cellPage, QStringLiteral("CellTabEd"));
+    CellTabEd->SetAttribRowVisible(false);
+    CellTabEd->SetAttribColVisible(false);
+    CellTabEd->SetNrOfColumns(8);
+    CellTabEd->SetNrOfRows(12);
+    CellTabEd->SetDataReadOnly(true);
+    cellPage->Place(CellTabEd, 0, 353, DesignPageWidth, 232, TPage::Full);
+    Button3 = new QPushButton(QStringLiteral("Logarithmic"), cellPage);
+    connect(Button3, &QPushButton::clicked, this, [this] { Linlogtoggle1Click(); });
+    cellPage->Place(Button3, 2, 591, 142, 25, TPage::Fixed);
+    Button5 = new QPushButton(QStringLiteral("Cell equilibrium"), cellPage);
+    connect(Button5, &QPushButton::clicked, this, [this] { EquilRTtoggle1Click(); });
+    cellPage->Place(Button5, 150, 591, 142, 25, TPage::Fixed);
+    cellPage->OnShow = [this] { OutputCells3Click(); };
+
+    auto* readingsPage = static_cast<TPage*>(NewPage(QStringLiteral("Flowneter readings")));
+    ValueListEditor3 = new TValueListEditor(readingsPage);
+    ValueListEditor3->setColumnWidth(0, 75);
+    readingsPage->Place(ValueListEditor3, 0, 13, DesignPageWidth, 361, TPage::Full);
+    readingsPage->Place(NewOKButton(readingsPage, 4), 3, 380, 445, 29, TPage::Stretch);
+    readingsPage->OnShow = [this] { FlowmeterReadings1Click(); };
+
+    return PageControl1;
+}
+
+// --- what the calculation asks of the window ---
+
+void TForm1::ShowStatusLine(StatusColour colour, const std::string& text) {
+    QPalette p = Message1->palette();
+    p.setColor(QPalette::Window,
+               colour == StatusColour::Red ? QColor(255, 0, 0) : QColor(0, 0, 255));
+    p.setColor(QPalette::WindowText, Qt::white);
+    Message1->setPalette(p);
+    Message1->setText(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+    Message1->setVisible(true);
+    Message1->repaint();
+}
+
+void TForm1::Pause(double seconds) {
+    if (KeepPauses)
+        WindowInterface::Pause(seconds);
+}
+
+void TForm1::Beep() {
+    QApplication::beep();
+}
+
+void TForm1::DrawMixer() {
+    Image1->update();
+}
+
+void TForm1::DrawCell(int) {
+    Image1->update();
+}
+
+void TForm1::ShowCellResults() {
+    ::ShowCellResults(*CellTabEd);
+}
+
+void TForm1::RefreshCellColumn(int cell, const long double* amounts, int count) {
+    ::RefreshCellColumn(*CellTabEd, cell, amounts, count);
+}
+
+void TForm1::SetCalculateCaption(const std::string& caption) {
+    Run1->setText(QString::fromStdString(caption));
+}
+
+void TForm1::ProcessPendingEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void TForm1::LoadedSetupFilesChanged() {
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 2; ++col)
+            LoadedSetupFilesGrid->item(row, col)->setText(
+                QString::fromStdString(LoadedSetupFiles[row][col]));
+}
+
+void TForm1::CalibrationsLoaded() {
+    Calibrations4Click();
+}
+
+void TForm1::AddParameterTableRows() {
+    while (ValueListEditor1->RowCount() < 32) {
+        ValueListEditor1->AppendRow();
+        ValueListEditor2->AppendRow();
+        ValueListEditor3->AppendRow();
+        ValueListEditor4->AppendRow();
+    }
+}
+
+// --- the results table's switches ---
+
+void TForm1::Linlogtoggle1Click() {
+    ShowLogarithmic = 1 - ShowLogarithmic;
+    ShowCellResults();
+    Button3->setText(ShowLogarithmic == 1 ? QStringLiteral("Logarithmic")
+                                          : QStringLiteral("Linear"));
+    UpdateResultsCaption();
+}
+
+void TForm1::EquilRTtoggle1Click() {
+    ShowEquilibrium = 1 - ShowEquilibrium;
+    ShowCellResults();
+    Button5->setText(ShowEquilibrium == 1 ? QStringLiteral("Cell equilibrium")
+                                          : QStringLiteral("Room temperature"));
+    UpdateResultsCaption();
+}
+
+void TForm1::UpdateResultsCaption() {
+    Label6->setText(QStringLiteral("Results - ") + Button3->text() + QStringLiteral(" at ") +
+                    Button5->text());
+}
+
+// --- window events ---
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    DrawMixer();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    DrawMixer();
+}
+
+// Closing the window while the cells are calculated asks the run to stop; the program ends
+// when the run has returned to the event loop.
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (Running)
+        StopRequested = true;
+    event->accept();
+}
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+void TForm1::AboutClick() {
+    QMessageBox::information(this, QStringLiteral("About"), QString::fromLatin1(AboutText));
+}

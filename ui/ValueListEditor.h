@@ -1,0 +1,36 @@
+// A two-column key/value table with a title row: the parameter tables of the window. Rows are
+// numbered from 1; keys can be made read-only while the values stay editable.
+#pragma once
+
+#include <QTableWidget>
+
+class TValueListEditor : public QTableWidget {
+    Q_OBJECT
+
+public:
+    explicit TValueListEditor(QWidget* parent = nullptr);
+
+    void SetTitles(const QString& keyTitle, const QString& valueTitle);
+    QString KeyTitle() const;
+    QString ValueTitle() const;
+
+    // Data rows 1..RowCount().
+    int RowCount() const { return rowCount(); }
+    void AppendRow();
+
+    QString Key(int row) const;
+    QString Value(int row) const;
+    void SetKey(int row, const QString& text);
+    void SetValue(int row, const QString& text);
+    // Writes a key and its value into a row.
+    void SetRow(int row, const QString& key, const QString& value);
+
+    bool KeyEditing() const { return FKeyEditing; }
+    void SetKeyEditing(bool allowed);
+
+private:
+    QTableWidgetItem* Item(int row, int column) const;
+    QTableWidgetItem* EnsureItem(int row, int column);
+
+    bool FKeyEditing = false;
+};
