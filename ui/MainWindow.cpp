@@ -348,7 +348,7 @@ void TForm1::ShowStatusLine(StatusColour colour, const std::string& text) {
                colour == StatusColour::Red ? QColor(255, 0, 0) : QColor(0, 0, 255));
     p.setColor(QPalette::WindowText, Qt::white);
     Message1->setPalette(p);
-    Message1->setText(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+    Message1->setText(QString::fromStdString(text));
     Message1->setVisible(true);
     Message1->repaint();
 }
