@@ -160,6 +160,8 @@ TForm1::TForm1(QWidget* parent)
     LoadedSetupFilesGrid->setColumnWidth(1, 1107);
     LoadedSetupFilesGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LoadedSetupFilesGrid->setFocusPolicy(Qt::NoFocus);
+    LoadedSetupFilesGrid->setTextElideMode(Qt::ElideNone); // "Mix" fits, "..." would not
+    LoadedSetupFilesGrid->setShowGrid(false);
     QPalette listPalette = LoadedSetupFilesGrid->palette();
     listPalette.setColor(QPalette::Base, LightGrey);
     LoadedSetupFilesGrid->setPalette(listPalette);

@@ -75,6 +75,16 @@ TEST_F(CalculateTest, UsingTheCommandAgainStopsTheRun) {
     EXPECT_EQ(Cells[1].State, 5);
 }
 
+TEST_F(CalculateTest, ClosingTheWindowStopsTheRun) {
+    WetHydrogenRig();
+    QTimer::singleShot(0, Form.get(), [&] { Form->Exit1->trigger(); });
+    Form->Run1->trigger();
+    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_NE(Cells[1].State, 5);
+    EXPECT_NE(Cells[2].State, 5);
+}
+
 TEST_F(CalculateTest, SwitchingTheViewDuringTheRun) {
     WetHydrogenRig();
     ShowPage(CellPage);
