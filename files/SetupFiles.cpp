@@ -175,6 +175,17 @@ void OpenFileSet(const std::string& base) {
     LoadCellFile();
 }
 
+void SaveFileSet(const std::string& base) {
+    InputFileName = base + ".INP";
+    SaveInputFile();
+    MixerFileName = base + ".MIX";
+    SaveMixerFile();
+    CalibrationFileName = base + ".CAL";
+    SaveCalibrationFile();
+    CellFileName = base + ".CEL";
+    SaveCellFile();
+}
+
 std::string SetupBaseName(const std::string& chosenName) {
     const std::size_t slash = chosenName.find_last_of('/');
     const std::size_t partStart = slash == std::string::npos ? 0 : slash + 1;

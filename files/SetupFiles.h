@@ -36,6 +36,8 @@ void SaveCellFile();
 
 // Sets the four current names from the base and loads INP, MIX, CAL and CEL in this order.
 void OpenFileSet(const std::string& base);
+// Sets the four current names from the base and saves INP, MIX, CAL and CEL in this order.
+void SaveFileSet(const std::string& base);
 
 // The base name of a file set chosen through one of its files: the name up to the last dot of
 // its file-name part, or the whole name when that part has no dot.

@@ -4,9 +4,27 @@
 
 namespace {
 
-// The chosen name as the files code takes it.
-std::string Chosen(const TFileDialog& dialog) {
-    return dialog.FileName.toStdString();
+// Runs the dialog; when the user confirms a name it becomes the kind's current name, the
+// moment before the file is touched.
+bool Choose(TForm1& form, TFileDialog& dialog, std::string& currentName) {
+    if (!dialog.Execute(&form))
+        return false;
+    currentName = dialog.FileName.toStdString();
+    return true;
+}
+
+// Open one kind: the open dialog shows only that kind's files and adds its extension.
+void OpenOne(TForm1& form, const char* extension, std::string& currentName, void (*load)()) {
+    form.OpenDialog1.DefaultExt = QString::fromLatin1(extension);
+    form.OpenDialog1.Filter = QStringLiteral("*.") + QString::fromLatin1(extension);
+    if (Choose(form, form.OpenDialog1, currentName))
+        load();
+}
+
+// Save As one kind: the save dialog stores exactly the name the user chose.
+void SaveOneAs(TForm1& form, std::string& currentName, void (*save)()) {
+    if (Choose(form, form.SaveDialog1, currentName))
+        save();
 }
 
 } // namespace
@@ -15,43 +33,23 @@ void TForm1::OpenAll1Click() {
     OpenDialog1.Filter = QStringLiteral("*.INP,*.MIX,*.CAL,*.CEL;");
     if (!OpenDialog1.Execute(this))
         return;
-    OpenFileSet(SetupBaseName(Chosen(OpenDialog1)));
+    OpenFileSet(SetupBaseName(OpenDialog1.FileName.toStdString()));
 }
 
 void TForm1::InputGases1Click() {
-    OpenDialog1.DefaultExt = QStringLiteral("INP");
-    OpenDialog1.Filter = QStringLiteral("*.INP");
-    if (!OpenDialog1.Execute(this))
-        return;
-    InputFileName = Chosen(OpenDialog1);
-    LoadInputFile();
+    OpenOne(*this, "INP", InputFileName, LoadInputFile);
 }
 
 void TForm1::MixerOutline1Click() {
-    OpenDialog1.DefaultExt = QStringLiteral("MIX");
-    OpenDialog1.Filter = QStringLiteral("*.MIX");
-    if (!OpenDialog1.Execute(this))
-        return;
-    MixerFileName = Chosen(OpenDialog1);
-    LoadMixerFile();
+    OpenOne(*this, "MIX", MixerFileName, LoadMixerFile);
 }
 
 void TForm1::Calibrations1Click() {
-    OpenDialog1.DefaultExt = QStringLiteral("CAL");
-    OpenDialog1.Filter = QStringLiteral("*.CAL");
-    if (!OpenDialog1.Execute(this))
-        return;
-    CalibrationFileName = Chosen(OpenDialog1);
-    LoadCalibrationFile();
+    OpenOne(*this, "CAL", CalibrationFileName, LoadCalibrationFile);
 }
 
 void TForm1::OutputCells1Click() {
-    OpenDialog1.DefaultExt = QStringLiteral("CEL");
-    OpenDialog1.Filter = QStringLiteral("*.CEL");
-    if (!OpenDialog1.Execute(this))
-        return;
-    CellFileName = Chosen(OpenDialog1);
-    LoadCellFile();
+    OpenOne(*this, "CEL", CellFileName, LoadCellFile);
 }
 
 void TForm1::InputMixtures1Click() {
@@ -71,31 +69,19 @@ void TForm1::Cells1Click() {
 }
 
 void TForm1::InputMixtures2Click() {
-    if (!SaveDialog1.Execute(this))
-        return;
-    InputFileName = Chosen(SaveDialog1);
-    SaveInputFile();
+    SaveOneAs(*this, InputFileName, SaveInputFile);
 }
 
 void TForm1::Flowmeters1Click() {
-    if (!SaveDialog1.Execute(this))
-        return;
-    MixerFileName = Chosen(SaveDialog1);
-    SaveMixerFile();
+    SaveOneAs(*this, MixerFileName, SaveMixerFile);
 }
 
 void TForm1::Calibrations3Click() {
-    if (!SaveDialog1.Execute(this))
-        return;
-    CalibrationFileName = Chosen(SaveDialog1);
-    SaveCalibrationFile();
+    SaveOneAs(*this, CalibrationFileName, SaveCalibrationFile);
 }
 
 void TForm1::OutputCells2Click() {
-    if (!SaveDialog1.Execute(this))
-        return;
-    CellFileName = Chosen(SaveDialog1);
-    SaveCellFile();
+    SaveOneAs(*this, CellFileName, SaveCellFile);
 }
 
 void TForm1::SaveAll1Click() {
@@ -108,13 +94,5 @@ void TForm1::SaveAll1Click() {
 void TForm1::SaveAllAs() {
     if (!SaveDialog1.Execute(this))
         return;
-    const std::string base = SetupBaseName(Chosen(SaveDialog1));
-    InputFileName = base + ".INP";
-    SaveInputFile();
-    MixerFileName = base + ".MIX";
-    SaveMixerFile();
-    CalibrationFileName = base + ".CAL";
-    SaveCalibrationFile();
-    CellFileName = base + ".CEL";
-    SaveCellFile();
+    SaveFileSet(SetupBaseName(SaveDialog1.FileName.toStdString()));
 }
