@@ -30,6 +30,9 @@ void ResetProgramState() {
     ElementTotals = {};
     ElementRatios = {};
     MainElement = {};
+    CellPasses = {};
+    CellBestError = {};
+    MaxCellCycles = 0;
     EqWorkList = {};
     BalanceMatrix = {};
     BalanceRightSides = {};
@@ -68,6 +71,17 @@ std::string ProgramTest::TempPath(const std::string& name) const {
 
 std::string ProgramTest::DefaultBase() const {
     return TempPath("Default");
+}
+
+void SaveFileSet(const std::string& base) {
+    InputFileName = base + ".INP";
+    SaveInputFile();
+    MixerFileName = base + ".MIX";
+    SaveMixerFile();
+    CalibrationFileName = base + ".CAL";
+    SaveCalibrationFile();
+    CellFileName = base + ".CEL";
+    SaveCellFile();
 }
 
 std::vector<char> ReadFileBytes(const std::string& path) {
