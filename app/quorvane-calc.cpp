@@ -98,16 +98,9 @@ int main(int argc, char* argv[]) {
 
     const std::string base = FileSetBaseOf(arguments.front().toStdString());
     const std::array<bool, 4> read = StartOnFileSet(base);
-    const std::array<std::string, 4> names = FileSetNames(base);
-    if (read == std::array<bool, 4>{}) {
-        std::cerr << Program << ": could not read any file of the set; tried " << names[0] << ", "
-                  << names[1] << ", " << names[2] << " and " << names[3] << "\n";
+    std::cerr << UnreadFilesMessage(Program, base, read, "its table keeps the built-in defaults");
+    if (read == std::array<bool, 4>{})
         return 2;
-    }
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (!read[i])
-            std::cerr << Program << ": could not read " << names[i]
-                      << "; its table keeps the built-in defaults\n";
 
     const CalcOutcome outcome = RunCalculation(cycles);
     std::cout << FormatReport(outcome, window.Messages, options) << std::flush;

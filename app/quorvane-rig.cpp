@@ -26,16 +26,10 @@ int ToJson(const std::string& argument) {
     const std::string base = FileSetBaseOf(argument);
     SetStoredTablesToDefaults();
     const std::array<bool, 4> read = ReadStoredFileSet(base);
-    const std::array<std::string, 4> names = FileSetNames(base);
-    if (read == std::array<bool, 4>{}) {
-        std::cerr << Program << ": could not read any file of the set; tried " << names[0] << ", "
-                  << names[1] << ", " << names[2] << " and " << names[3] << "\n";
+    std::cerr << UnreadFilesMessage(Program, base, read,
+                                    "its table is written with its start-up values");
+    if (read == std::array<bool, 4>{})
         return 2;
-    }
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (!read[i])
-            std::cerr << Program << ": could not read " << names[i]
-                      << "; its table is written with its start-up values\n";
     std::cout << RigToJson() << std::flush;
     return 0;
 }
@@ -59,15 +53,7 @@ int FromJson(const std::string& jsonName, const std::string& argument, const Bat
         std::cerr << Program << ": " << jsonName << ": " << error << "; nothing written\n";
         return 1;
     }
-    const std::array<std::string, 4> names = FileSetNames(FileSetBaseOf(argument));
-    InputFileName = names[0];
-    SaveInputFile();
-    MixerFileName = names[1];
-    SaveMixerFile();
-    CalibrationFileName = names[2];
-    SaveCalibrationFile();
-    CellFileName = names[3];
-    SaveCellFile();
+    SaveFileSet(FileSetBaseOf(argument));
     return window.Messages.empty() ? 0 : 1; // a file that could not be saved was named
 }
 

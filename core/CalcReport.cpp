@@ -1,6 +1,7 @@
 #include "core/CalcReport.h"
 
 #include "core/Calculate.h"
+#include "core/Cat.h"
 #include "core/Defaults.h"
 #include "core/JsonWriter.h"
 #include "core/MixerNetwork.h"
@@ -60,13 +61,6 @@ int ExitStatus(CalcOutcome outcome) {
 }
 
 namespace {
-
-// Texts joined by appending (GCC 12 at -O3 misjudges "text" + std::string with -Wrestrict).
-template <typename... Parts> std::string Cat(const Parts&... parts) {
-    std::string text;
-    ((text += parts), ...);
-    return text;
-}
 
 // The rows of the two results views: the run's species, or the gases of the gas list.
 int SpeciesRows() {

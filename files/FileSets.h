@@ -12,6 +12,12 @@ std::array<std::string, 4> FileSetNames(const std::string& base);
 // Open All; anything else is the base itself, dots and all.
 std::string FileSetBaseOf(const std::string& argument);
 
+// What a tool says of a file set that it read (`read`, in the order INP, MIX, CAL, CEL): nothing
+// when it read all four; one line naming the four it tried when it read none; otherwise one line
+// for each file it could not read, ending in `consequence`. Each line starts with the program.
+std::string UnreadFilesMessage(const std::string& program, const std::string& base,
+                               const std::array<bool, 4>& read, const std::string& consequence);
+
 enum class InstallResult { Installed, AlreadyThere, Failed };
 
 // Copies the file set `from` to the base `to`, making its folder, when no file of the set `to`

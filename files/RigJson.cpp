@@ -1,5 +1,6 @@
 #include "files/RigJson.h"
 
+#include "core/Cat.h"
 #include "core/Defaults.h"
 #include "core/JsonWriter.h"
 #include "core/MixerNetwork.h"
@@ -20,13 +21,6 @@
 #include <set>
 
 namespace {
-
-// Texts joined by appending (GCC 12 at -O3 misjudges "text" + std::string with -Wrestrict).
-template <typename... Parts> std::string Cat(const Parts&... parts) {
-    std::string text;
-    ((text += parts), ...);
-    return text;
-}
 
 template <std::size_t N> void CanonicalText(Text<N>& text) {
     text.Set(text.Str());

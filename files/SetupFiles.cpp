@@ -175,6 +175,17 @@ void OpenFileSet(const std::string& base) {
     LoadCellFile();
 }
 
+void SaveFileSet(const std::string& base) {
+    InputFileName = base + ".INP";
+    SaveInputFile();
+    MixerFileName = base + ".MIX";
+    SaveMixerFile();
+    CalibrationFileName = base + ".CAL";
+    SaveCalibrationFile();
+    CellFileName = base + ".CEL";
+    SaveCellFile();
+}
+
 std::array<bool, 4> ReadStoredFileSet(const std::string& base) {
     InputFileName = base + ".INP";
     MixerFileName = base + ".MIX";

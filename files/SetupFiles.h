@@ -36,6 +36,8 @@ void SaveCellFile();
 
 // Sets the four current names from the base and loads INP, MIX, CAL and CEL in this order.
 void OpenFileSet(const std::string& base);
+// Sets the four current names from the base and saves INP, MIX, CAL and CEL in this order.
+void SaveFileSet(const std::string& base);
 
 // Reads the file set with this base exactly as it is stored, for the file tools: sets the four
 // current names and reads each file that can be opened into its table, without checking the

@@ -61,17 +61,6 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// Cell 1 at 800 degrees fed through flowmeter 1 from input mixture 1; no other cell has a node.
-void OneCellRig(const Components& gases) {
-    SetInputMix(1, gases);
-    SetMeter(1, 1, 1, 10);
-    SetConstantFlow(1, 1, 2.0);
-    for (CellRecord& cell : Cells)
-        cell.Mix = 0;
-    Cells[1].Mix = 1;
-    Cells[1].Temperature = 800;
-}
-
 const Components ArgonAndOxygen = {{"Ar", 0.5}, {"O2", 0.5}};
 // Never converges: solid carbon has no place in the gas balance.
 const Components CarbonInArgon = {{"C(s)", 0.1}, {"Ar", 0.9}};
@@ -89,38 +78,23 @@ TEST_F(Programs, CalcExitStatusTellsHowTheCalculationEnded) {
         std::string Err; // a part of standard error
     };
     const std::vector<Case> cases = {
-        {"every fed cell converged", [] { OneCellRig(ArgonAndOxygen); }, {}, 0, ""},
+        {"every fed cell converged", [] { FeedCellOneAlone(ArgonAndOxygen); }, {}, 0, ""},
         {"no flowmeter can feed the node",
          [] {
-             OneCellRig(ArgonAndOxygen);
+             FeedCellOneAlone(ArgonAndOxygen);
              SetMeter(1, 0, 1, 10);
          },
          {},
          1,
          "error: Non-converging mixer!\n"},
         {"thirteen gases",
-         [] {
-             OneCellRig({{"H2", 0.1},
-                         {"D2", 0.1},
-                         {"C(s)", 0.1},
-                         {"N2", 0.1},
-                         {"O2", 0.1},
-                         {"Ar", 0.1},
-                         {"He", 0.1}});
-             SetInputMix(2, {{"O3", 0.1},
-                             {"H2O", 0.1},
-                             {"D2O", 0.1},
-                             {"CO", 0.1},
-                             {"CO2", 0.1},
-                             {"NH3", 0.1}});
-             SetMeter(2, 2, 1, 10);
-         },
+         [] { FeedThirteenGases(); },
          {},
          1,
          "error: Too many gases or inappropriately organised mixer\n"},
         {"a cell that does not converge in one cycle",
          [] {
-             OneCellRig(CarbonInArgon);
+             FeedCellOneAlone(CarbonInArgon);
              Cells[1].LeakO2 = Cells[1].LeakH2O = 0; // two species alone: quick passes
          },
          {"--max-cycles", "1"},
@@ -142,7 +116,7 @@ TEST_F(Programs, CalcExitStatusTellsHowTheCalculationEnded) {
 }
 
 TEST_F(Programs, CalcRefusesBadUsageWithStatusTwo) {
-    OneCellRig(ArgonAndOxygen);
+    FeedCellOneAlone(ArgonAndOxygen);
     SaveFileSet(TempPath("rig"));
     const QString rig = QString::fromStdString(TempPath("rig"));
     const std::pair<QStringList, std::string> cases[] = {
@@ -179,7 +153,7 @@ TEST_F(Programs, CalcSaysWhichFilesItTriedAndWhichItLacks) {
     EXPECT_EQ(run.Out, "");
 
     // Without its curves the rig still calculates: every flowmeter reads the last curve.
-    OneCellRig(ArgonAndOxygen);
+    FeedCellOneAlone(ArgonAndOxygen);
     SaveFileSet(TempPath("rig"));
     QFile::remove(QString::fromStdString(TempPath("rig.CAL")));
     run = Calc({QString::fromStdString(TempPath("rig.CEL"))});
@@ -188,7 +162,7 @@ TEST_F(Programs, CalcSaysWhichFilesItTriedAndWhichItLacks) {
 }
 
 TEST_F(Programs, CalcWritesTheStatusLineToStandardErrorInOrderAndProgressOnRequest) {
-    OneCellRig(ArgonAndOxygen);
+    FeedCellOneAlone(ArgonAndOxygen);
     SetInputMix(2, {{"o2", 1.0}}); // not a formula: a warning while the rig is read and run
     SaveFileSet(TempPath("rig"));
     const QString rig = QString::fromStdString(TempPath("rig.MIX")); // one of the four files
@@ -224,7 +198,7 @@ TEST_F(Programs, CalcWritesTheStatusLineToStandardErrorInOrderAndProgressOnReque
 }
 
 TEST_F(Programs, CalcBoundsTheCyclesOverTheCellsAtTwentyByDefault) {
-    OneCellRig(CarbonInArgon);
+    FeedCellOneAlone(CarbonInArgon);
     Cells[1].LeakO2 = Cells[1].LeakH2O = 0; // two species alone: quick passes
     SaveFileSet(TempPath("rig"));
     const Finished run = Calc({"--format", "json", QString::fromStdString(TempPath("rig"))});
@@ -237,7 +211,7 @@ TEST_F(Programs, CalcBoundsTheCyclesOverTheCellsAtTwentyByDefault) {
 }
 
 TEST_F(Programs, RigGoesToJsonAndBackByteForByte) {
-    OneCellRig(ArgonAndOxygen);
+    FeedCellOneAlone(ArgonAndOxygen);
     SetStage(1, "H2O", "PURE", 20, false);
     Cells[2].Name.Set("Caf\xE9");
     SaveFileSet(TempPath("rig"));

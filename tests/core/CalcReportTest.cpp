@@ -30,18 +30,6 @@ const Components WetHydrogen = {{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}};
 // Never converges: solid carbon has no place in the gas balance.
 const Components CarbonInArgon = {{"C(s)", 0.1}, {"Ar", 0.9}};
 
-// Cell 1 at 800 degrees fed through flowmeter 1 from input mixture 1; no other cell has a node.
-void OneCellRig(const Components& gases) {
-    SetInputMix(1, gases);
-    SetMeter(1, 1, 1, 10);
-    SetConstantFlow(1, 1, 2.0);
-    for (CellRecord& cell : Cells)
-        cell.Mix = 0;
-    Cells[1].Mix = 1;
-    Cells[1].Temperature = 800;
-    Cells[1].Name.Set("Hot");
-}
-
 QJsonObject ParseObject(const std::string& json) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error);
@@ -108,41 +96,25 @@ TEST_F(CalcReport, OutcomeAndExitStatusFollowTheMixerAndTheCells) {
         const char* Status;
     };
     const std::vector<Case> cases = {
-        {"argon and oxygen converge", [] { OneCellRig(ArgonAndOxygen); }, 20,
+        {"argon and oxygen converge", [] { FeedCellOneAlone(ArgonAndOxygen); }, 20,
          CalcOutcome::Converged, 0, "converged"},
         {"no cell with a node has nothing left unconverged",
          [] {
-             OneCellRig(ArgonAndOxygen);
+             FeedCellOneAlone(ArgonAndOxygen);
              Cells[1].Mix = 0;
          },
          20, CalcOutcome::Converged, 0, "converged"},
         {"a flowmeter with a reading and no input",
          [] {
-             OneCellRig(ArgonAndOxygen);
+             FeedCellOneAlone(ArgonAndOxygen);
              SetMeter(1, 0, 1, 10);
          },
          20, CalcOutcome::MixerFailed, 1, "mixer-failed"},
-        {"thirteen gases",
-         [] {
-             OneCellRig({{"H2", 0.1},
-                         {"D2", 0.1},
-                         {"C(s)", 0.1},
-                         {"N2", 0.1},
-                         {"O2", 0.1},
-                         {"Ar", 0.1},
-                         {"He", 0.1}});
-             SetInputMix(2, {{"O3", 0.1},
-                             {"H2O", 0.1},
-                             {"D2O", 0.1},
-                             {"CO", 0.1},
-                             {"CO2", 0.1},
-                             {"NH3", 0.1}});
-             SetMeter(2, 2, 1, 10);
-         },
-         20, CalcOutcome::MixerFailed, 1, "mixer-failed"},
+        {"thirteen gases", [] { FeedThirteenGases(); }, 20, CalcOutcome::MixerFailed, 1,
+         "mixer-failed"},
         {"carbon in argon within two cycles",
          [] {
-             OneCellRig(CarbonInArgon);
+             FeedCellOneAlone(CarbonInArgon);
              Cells[1].LeakO2 = Cells[1].LeakH2O = 0; // two species alone: quick passes
          },
          2, CalcOutcome::NotConverged, 3, "not-converged"},
@@ -162,7 +134,8 @@ TEST_F(CalcReport, OutcomeAndExitStatusFollowTheMixerAndTheCells) {
 }
 
 TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
-    OneCellRig(WetHydrogen);
+    FeedCellOneAlone(WetHydrogen);
+    Cells[1].Name.Set("Hot");
     ASSERT_EQ(RunCalculation(20), CalcOutcome::Converged);
     const std::vector<StatusMessage> messages = {
         {StatusColour::Red, "Input mix 3 not properly defined"},
@@ -252,7 +225,7 @@ TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
 }
 
 TEST_F(CalcReport, OneChosenCellIsTheOnlyOneReported) {
-    OneCellRig(ArgonAndOxygen);
+    FeedCellOneAlone(ArgonAndOxygen);
     ASSERT_EQ(RunCalculation(20), CalcOutcome::Converged);
     ReportOptions options;
     options.Cell = 3; // a cell without a node can be chosen too
@@ -277,7 +250,7 @@ TEST_F(CalcReport, OneChosenCellIsTheOnlyOneReported) {
 }
 
 TEST_F(CalcReport, TextShowsTheChosenViewsWithTheValuesOfTheWindowsResultsTable) {
-    OneCellRig(WetHydrogen);
+    FeedCellOneAlone(WetHydrogen);
     // Nitrogen is on the gas list, but no cell receives any: not a species of the run, and an
     // empty place in the logarithmic feed view.
     SetInputMix(2, {{"N2", 1.0}});
@@ -336,7 +309,7 @@ TEST_F(CalcReport, TextShowsTheChosenViewsWithTheValuesOfTheWindowsResultsTable)
 }
 
 TEST_F(CalcReport, CsvHasOneLinePerCellViewAndRowAtFullPrecision) {
-    OneCellRig(WetHydrogen);
+    FeedCellOneAlone(WetHydrogen);
     Cells[1].Name.Set("Hot, \"wet\"");
     ASSERT_EQ(RunCalculation(20), CalcOutcome::Converged);
 
@@ -389,7 +362,7 @@ TEST_F(CalcReport, CsvHasOneLinePerCellViewAndRowAtFullPrecision) {
 }
 
 TEST_F(CalcReport, TextOfAFailedMixerShowsTheMixerAndNoCells) {
-    OneCellRig(ArgonAndOxygen);
+    FeedCellOneAlone(ArgonAndOxygen);
     SetMeter(2, 0, 1, 10);
     const CalcOutcome outcome = RunCalculation(20);
     ASSERT_EQ(outcome, CalcOutcome::MixerFailed);

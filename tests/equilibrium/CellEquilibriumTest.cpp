@@ -381,13 +381,7 @@ TEST_F(CellEquilibrium, RefusesASpeciesListThatDoesNotFitAndChangesNoCell) {
 }
 
 TEST_F(CellEquilibrium, WetHydrogenInArgonSettlesAtTheWaterEquilibriumWithItsElementsBalanced) {
-    SetInputMix(1, {{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}});
-    SetMeter(1, 1, 1, 10);
-    SetConstantFlow(1, 1, 1);
-    for (CellRecord& cell : Cells)
-        cell.Mix = 0;
-    Cells[1].Mix = 1;
-    Cells[1].Temperature = 800;
+    FeedCellOneAlone({{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}});
     Cells[1].Pressure = 1;
 
     ASSERT_TRUE(Run1Click());

@@ -73,17 +73,6 @@ std::string ProgramTest::DefaultBase() const {
     return TempPath("Default");
 }
 
-void SaveFileSet(const std::string& base) {
-    InputFileName = base + ".INP";
-    SaveInputFile();
-    MixerFileName = base + ".MIX";
-    SaveMixerFile();
-    CalibrationFileName = base + ".CAL";
-    SaveCalibrationFile();
-    CellFileName = base + ".CEL";
-    SaveCellFile();
-}
-
 std::vector<char> ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

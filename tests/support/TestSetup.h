@@ -29,8 +29,5 @@ protected:
     RecordingWindow Recorder;
 };
 
-// Saves the four stored tables as the file set with this base.
-void SaveFileSet(const std::string& base);
-
 std::vector<char> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<char>& bytes);
