@@ -1,6 +1,5 @@
 // The headless programs run as a user runs them: their exit statuses, standard error and output.
 #include "core/SetupTables.h"
-#include "files/RigJson.h"
 #include "files/SetupFiles.h"
 #include "support/MixerSetup.h"
 #include "support/TestSetup.h"
