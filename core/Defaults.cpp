@@ -31,17 +31,16 @@ template <typename Record> void SetNoFlowmeterType(Record& r) {
 }
 } // namespace
 
-void SetDefaultCalibration(int c) {
-    CalibrationRecord& r = Calibrations[c];
-    r = CalibrationRecord{};
+CalibrationRecord DefaultCalibration() {
+    CalibrationRecord r{};
     SetNoFlowmeterType(r);
     r.Temp = 25.0;
     r.Press = 1.0;
+    return r;
 }
 
-void SetDefaultFlowmeter(int i) {
-    FlowmeterRecord& r = Flowmeters[i];
-    r = FlowmeterRecord{};
+FlowmeterRecord DefaultFlowmeter(int i) {
+    FlowmeterRecord r{};
     SetNoFlowmeterType(r);
     r.Input = 1;
     r.Output = static_cast<std::uint16_t>((i + 1) / 2); // flowmeters 1 and 2 feed node 1, ...
@@ -50,6 +49,26 @@ void SetDefaultFlowmeter(int i) {
     r.FixGasT = 25.0;
     r.FixGasUsed = 0;
     r.FixGasBefore = 1;
+    return r;
+}
+
+CellRecord DefaultCell(int c) {
+    CellRecord r{};
+    r.Name.Set("None");
+    r.Pressure = 1.0;
+    r.Temperature = 25.0;
+    r.Mix = static_cast<std::uint16_t>(c);
+    r.LeakO2 = 1e-5;
+    r.LeakH2O = 3e-5;
+    return r;
+}
+
+void SetDefaultCalibration(int c) {
+    Calibrations[c] = DefaultCalibration();
+}
+
+void SetDefaultFlowmeter(int i) {
+    Flowmeters[i] = DefaultFlowmeter(i);
 }
 
 void SetDefaultMixture(int n) {
@@ -60,14 +79,7 @@ void SetDefaultMixture(int n) {
 }
 
 void SetDefaultCell(int c) {
-    CellRecord& r = Cells[c];
-    r = CellRecord{};
-    r.Name.Set("None");
-    r.Pressure = 1.0;
-    r.Temperature = 25.0;
-    r.Mix = static_cast<std::uint16_t>(c);
-    r.LeakO2 = 1e-5;
-    r.LeakH2O = 3e-5;
+    Cells[c] = DefaultCell(c);
 }
 
 void InstallDefaults() {

@@ -1,6 +1,8 @@
 // Start-up: the defaults of every setup table, the selection state and the default file set.
 #pragma once
 
+#include "core/SetupRecords.h"
+
 #include <string>
 
 // The default file set as the program names it: from the root of the current drive, written
@@ -23,6 +25,12 @@ std::string PlatformPath(const std::string& path);
 
 // The defaults routine of the calculation: runs once at start-up, after the window exists.
 void InstallDefaults();
+
+// The start-up records of the calibration curves, of flowmeter i (1..16) and of cell c (1..8);
+// the input mixtures start with all bytes zero.
+CalibrationRecord DefaultCalibration();
+FlowmeterRecord DefaultFlowmeter(int i);
+CellRecord DefaultCell(int c);
 
 // The start-up defaults of one record of each table (also used by the file tools).
 void SetDefaultCalibration(int c);

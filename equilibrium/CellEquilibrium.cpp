@@ -21,6 +21,9 @@ CellAmountTable CellAmounts;
 CellElementTable ElementTotals;
 CellElementTable ElementRatios;
 IndexedTable<std::uint16_t, 1, CellCount> MainElement;
+IndexedTable<int, 1, CellCount> CellPasses;
+IndexedTable<long double, 1, CellCount> CellBestError;
+int MaxCellCycles = 0;
 EqWorkTable EqWorkList;
 EqMatrix BalanceMatrix;
 EqVector BalanceRightSides;
@@ -122,12 +125,15 @@ std::string ProgressLine(int cell, int pass, long double bestError, double total
            "    Time used: " + FormatFixed(seconds, 6, 2);
 }
 
-// Cycles over the cells until every fed cell has converged or the user stops. A cell that does
-// not converge is taken up again in the next cycle from its last amounts.
+// Cycles over the cells until every fed cell has converged, the user stops or the bound on the
+// cycles is reached. A cell that does not converge is taken up again in the next cycle from its
+// last amounts.
 void CalculateCells() {
     int processed = 0;
+    int cycles = 0;
     do {
         processed = 0;
+        ++cycles;
         for (int c = 1; c <= CellCount; ++c) {
             const int state = Cells[c].State;
             if (state == 0 || state >= 5 || StopRequested)
@@ -141,7 +147,7 @@ void CalculateCells() {
             Window().ShowCellResults();
             Window().DrawCell(c);
         }
-    } while (!StopRequested && processed > 0);
+    } while (!StopRequested && processed > 0 && (MaxCellCycles <= 0 || cycles < MaxCellCycles));
 }
 } // namespace
 
@@ -216,6 +222,8 @@ void PrepareCells() {
     for (int c = 1; c <= CellCount; ++c) {
         CellRecord& cell = Cells[c];
         cell.State = 0;
+        CellPasses[c] = 0;
+        CellBestError[c] = 0;
         if (cell.Mix > 0) {
             for (int j = 1; j <= MaxEqSpecies; ++j)
                 FeedAmounts[c][j] = j <= n ? FeedFraction(c, Compounds[EqSpecies[j]].Formula) : 0;
@@ -299,6 +307,8 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
         double total = 0;
         for (int j = 1; j <= n; ++j)
             total = static_cast<double>(total + x[j]);
+        ++CellPasses[cell];
+        CellBestError[cell] = bestError;
         ShowStatusInfo(
             ProgressLine(cell, pass, bestError, total, perturbation, SecondsOfDay() - t0), 0);
         if (ShowEquilibrium)

@@ -34,6 +34,15 @@ extern CellElementTable ElementRatios; // ElementTotals relative to the main ele
 // element at all (it is left out of the run).
 extern IndexedTable<std::uint16_t, 1, CellCount> MainElement;
 
+// What each cell's runs came to in the current calculation: its solver passes over all cycles,
+// and the best error of its last cell run (meaningful once it has made a pass).
+extern IndexedTable<int, 1, CellCount> CellPasses;
+extern IndexedTable<long double, 1, CellCount> CellBestError;
+
+// A bound on the cycles over the cells: 0, the window's way, cycles until every fed cell has
+// converged or the user stops; a batch run sets a bound and leaves the rest unconverged.
+extern int MaxCellCycles;
+
 // One cell's amounts as StartEquilibriumCalculations hands them to RunCellEquilibrium and
 // receives them back.
 struct EqWorkItem {

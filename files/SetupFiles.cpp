@@ -186,6 +186,15 @@ void SaveFileSet(const std::string& base) {
     SaveCellFile();
 }
 
+std::array<bool, 4> ReadStoredFileSet(const std::string& base) {
+    InputFileName = base + ".INP";
+    MixerFileName = base + ".MIX";
+    CalibrationFileName = base + ".CAL";
+    CellFileName = base + ".CEL";
+    return {LoadKind(InputKind(), Nothing), LoadKind(MixerKind(), Nothing),
+            LoadKind(CalibrationKind(), Nothing), LoadKind(CellKind(), Nothing)};
+}
+
 std::string SetupBaseName(const std::string& chosenName) {
     const std::size_t slash = chosenName.find_last_of('/');
     const std::size_t partStart = slash == std::string::npos ? 0 : slash + 1;

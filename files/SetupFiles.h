@@ -39,6 +39,12 @@ void OpenFileSet(const std::string& base);
 // Sets the four current names from the base and saves INP, MIX, CAL and CEL in this order.
 void SaveFileSet(const std::string& base);
 
+// Reads the file set with this base exactly as it is stored, for the file tools: sets the four
+// current names and reads each file that can be opened into its table, without checking the
+// input mixtures, clearing the cell states or refreshing the window. Returns, in the order INP,
+// MIX, CAL, CEL, whether each file was read.
+std::array<bool, 4> ReadStoredFileSet(const std::string& base);
+
 // The base name of a file set chosen through one of its files: the name up to the last dot of
 // its file-name part, or the whole name when that part has no dot.
 std::string SetupBaseName(const std::string& chosenName);

@@ -299,6 +299,33 @@ TEST_F(CellEquilibrium, AStopEndsTheRunAndLeavesTheUnconvergedCellsPending) {
               end);
 }
 
+TEST_F(CellEquilibrium, ABoundOnTheCyclesLeavesTheCellsThatHaveNotConvergedByThen) {
+    struct Case {
+        int Bound;
+        int CarbonPasses; // eleven passes in every cycle: the cell never converges
+    };
+    for (const Case c : {Case{1, 11}, Case{3, 33}}) {
+        SCOPED_TRACE(c.Bound);
+        SetUp();
+        SetCellFeeds({Argon, CarbonInArgon});
+        MaxCellCycles = c.Bound;
+
+        StartEquilibriumCalculations();
+
+        EXPECT_EQ(States(), (std::vector<int>{5, 4, 0, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(PassesOf(1), 3);
+        EXPECT_EQ(PassesOf(2), c.CarbonPasses);
+        EXPECT_EQ(CellPasses[1], 3);
+        EXPECT_EQ(CellPasses[2], c.CarbonPasses);
+        EXPECT_EQ(CellPasses[3], 0);
+        EXPECT_LE(CellBestError[1], 1e-6L);
+        EXPECT_GT(CellBestError[2], 1e-6L);
+        EXPECT_FALSE(Running);
+        EXPECT_EQ(Recorder.Log.back(), Start);
+        TearDown();
+    }
+}
+
 TEST_F(CellEquilibrium, RefusesASpeciesListThatDoesNotFitAndChangesNoCell) {
     const Components allElements = {{"H2", 0.1}, {"D2", 0.1}, {"CO", 0.1}, {"N2", 0.1},
                                     {"O2", 0.1}, {"Ar", 0.1}, {"He", 0.1}};
@@ -354,13 +381,7 @@ TEST_F(CellEquilibrium, RefusesASpeciesListThatDoesNotFitAndChangesNoCell) {
 }
 
 TEST_F(CellEquilibrium, WetHydrogenInArgonSettlesAtTheWaterEquilibriumWithItsElementsBalanced) {
-    SetInputMix(1, {{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}});
-    SetMeter(1, 1, 1, 10);
-    SetConstantFlow(1, 1, 1);
-    for (CellRecord& cell : Cells)
-        cell.Mix = 0;
-    Cells[1].Mix = 1;
-    Cells[1].Temperature = 800;
+    FeedCellOneAlone({{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}});
     Cells[1].Pressure = 1;
 
     ASSERT_TRUE(Run1Click());

@@ -49,6 +49,29 @@ void SetConstantGasFlow(int f, int c, const std::string& gas, double flow) {
     SetOnePointCurve(f, c, gas, flow);
 }
 
+void FeedCellOneAlone(const Components& gases) {
+    SetInputMix(1, gases);
+    SetMeter(1, 1, 1, 10);
+    SetConstantFlow(1, 1, 2.0);
+    for (CellRecord& cell : Cells)
+        cell.Mix = 0;
+    Cells[1].Mix = 1;
+    Cells[1].Temperature = 800;
+}
+
+void FeedThirteenGases() {
+    FeedCellOneAlone({{"H2", 0.1},
+                      {"D2", 0.1},
+                      {"C(s)", 0.1},
+                      {"N2", 0.1},
+                      {"O2", 0.1},
+                      {"Ar", 0.1},
+                      {"He", 0.1}});
+    SetInputMix(2,
+                {{"O3", 0.1}, {"H2O", 0.1}, {"D2O", 0.1}, {"CO", 0.1}, {"CO2", 0.1}, {"NH3", 0.1}});
+    SetMeter(2, 2, 1, 10);
+}
+
 void SetStage(int f, const std::string& gas, const std::string& kind, double t, bool before) {
     FlowmeterRecord& meter = Flowmeters[f];
     meter.FixGasUsed = 1;

@@ -21,5 +21,11 @@ void SetMeter(int f, int input, int output, double reading);
 void SetConstantFlow(int f, int c, double flow);
 // Curve c for the make of flowmeter f and one gas, a single point: the gas reads `flow`.
 void SetConstantGasFlow(int f, int c, const std::string& gas, double flow);
+// Cell 1 at 800 degrees Celsius, fed through flowmeter 1 (2 flow units, curve 1) from input
+// mixture 1 with these gases; no other cell has a node.
+void FeedCellOneAlone(const Components& gases);
+// Thirteen distinct gases in input mixtures 1 and 2, both feeding node 1: one too many.
+void FeedThirteenGases();
+
 // A conditioning stage on flowmeter f.
 void SetStage(int f, const std::string& gas, const std::string& kind, double t, bool before);

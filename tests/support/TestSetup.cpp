@@ -30,6 +30,9 @@ void ResetProgramState() {
     ElementTotals = {};
     ElementRatios = {};
     MainElement = {};
+    CellPasses = {};
+    CellBestError = {};
+    MaxCellCycles = 0;
     EqWorkList = {};
     BalanceMatrix = {};
     BalanceRightSides = {};

@@ -1,0 +1,109 @@
+// quorvane-calc: calculates a rig without a window and prints the results.
+#include "core/CalcReport.h"
+#include "files/FileSets.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <iostream>
+
+namespace {
+
+const char* const Program = "quorvane-calc";
+
+int BadUsage(const QCommandLineParser& parser, const std::string& problem) {
+    std::cerr << Program << ": " << problem << "\n\n" << parser.helpText().toStdString();
+    return 2;
+}
+
+// A whole number min..max, nothing else.
+bool ParseNumber(const QString& text, int min, int max, int& value) {
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value >= min && value <= max;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(Program);
+    QCoreApplication::setApplicationVersion(QUORVANE_VERSION);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Calculates a Quorvane rig without a window: reads the file set BASE.INP, BASE.MIX,\n"
+        "BASE.CAL and BASE.CEL, runs Calculate to its end and prints the results. Status-line\n"
+        "messages go to standard error, prefixed \"error: \" or \"info: \".\n"
+        "\n"
+        "Exit status: 0 every fed cell converged; 1 the mixer stage failed; 2 bad usage, or\n"
+        "no file of the set could be read; 3 some fed cell did not converge within the cycles.");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption format("format",
+                                    "Output: text (aligned tables, the default), csv or json.",
+                                    "text|csv|json", "text");
+    const QCommandLineOption view("view",
+                                  "Results shown in text and csv: equilibrium, feed or both.",
+                                  "equilibrium|feed|both", "both");
+    const QCommandLineOption linear("linear",
+                                    "Plain values in text and csv instead of decimal logarithms.");
+    const QCommandLineOption verbose("verbose", "Also write the progress lines to standard error.");
+    const QCommandLineOption cell("cell", "Only cell N (1..8) in the output.", "N");
+    const QCommandLineOption maxCycles(
+        "max-cycles",
+        "Cycles over the cells before the unconverged ones are given up (default 20).", "N", "20");
+    parser.addOptions({format, view, linear, verbose, cell, maxCycles});
+    parser.addPositionalArgument("BASE", "The file set: its base name, or one of its four files.");
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        return BadUsage(parser, parser.errorText().toStdString());
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+
+    ReportOptions options;
+    const QString formatName = parser.value(format);
+    if (formatName == "text")
+        options.Format = ReportFormat::Text;
+    else if (formatName == "csv")
+        options.Format = ReportFormat::Csv;
+    else if (formatName == "json")
+        options.Format = ReportFormat::Json;
+    else
+        return BadUsage(parser, "--format is text, csv or json");
+    const QString viewName = parser.value(view);
+    if (viewName == "equilibrium")
+        options.View = ReportView::Equilibrium;
+    else if (viewName == "feed")
+        options.View = ReportView::Feed;
+    else if (viewName == "both")
+        options.View = ReportView::Both;
+    else
+        return BadUsage(parser, "--view is equilibrium, feed or both");
+    options.Linear = parser.isSet(linear);
+    if (parser.isSet(cell) && !ParseNumber(parser.value(cell), 1, 8, options.Cell))
+        return BadUsage(parser, "--cell takes a cell number 1..8");
+    int cycles = 0;
+    if (!ParseNumber(parser.value(maxCycles), 1, 1000000, cycles))
+        return BadUsage(parser, "--max-cycles takes a number of at least 1");
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() != 1)
+        return BadUsage(parser, "give one file set");
+
+    BatchWindow window(std::cerr);
+    window.ShowProgress = parser.isSet(verbose);
+    SetWindow(&window);
+
+    const std::string base = FileSetBaseOf(arguments.front().toStdString());
+    const std::array<bool, 4> read = StartOnFileSet(base);
+    std::cerr << UnreadFilesMessage(Program, base, read, "its table keeps the built-in defaults");
+    if (read == std::array<bool, 4>{})
+        return 2;
+
+    const CalcOutcome outcome = RunCalculation(cycles);
+    std::cout << FormatReport(outcome, window.Messages, options) << std::flush;
+    SetWindow(nullptr);
+    return ExitStatus(outcome);
+}

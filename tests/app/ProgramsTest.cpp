@@ -1,0 +1,279 @@
+// The headless programs run as a user runs them: their exit statuses, standard error and output.
+#include "core/SetupTables.h"
+#include "files/SetupFiles.h"
+#include "support/MixerSetup.h"
+#include "support/TestSetup.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Finished {
+    int Exit = -1; // -1: crashed or did not finish
+    std::string Out;
+    std::string Err;
+};
+
+Finished Run(const char* program, const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(10000))
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    Finished finished;
+    if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
+        finished.Exit = process.exitCode();
+    finished.Out = process.readAllStandardOutput().toStdString();
+    finished.Err = process.readAllStandardError().toStdString();
+    return finished;
+}
+
+Finished Calc(const QStringList& arguments) {
+    return Run(QUORVANE_CALC_PROGRAM, arguments);
+}
+Finished Rig(const QStringList& arguments, const QByteArray& input = {}) {
+    return Run(QUORVANE_RIG_PROGRAM, arguments, input);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+const Components ArgonAndOxygen = {{"Ar", 0.5}, {"O2", 0.5}};
+// Never converges: solid carbon has no place in the gas balance.
+const Components CarbonInArgon = {{"C(s)", 0.1}, {"Ar", 0.9}};
+
+using Programs = ProgramTest;
+
+} // namespace
+
+TEST_F(Programs, CalcExitStatusTellsHowTheCalculationEnded) {
+    struct Case {
+        const char* Title;
+        std::function<void()> Rig;
+        QStringList Options;
+        int Exit;
+        std::string Err; // a part of standard error
+    };
+    const std::vector<Case> cases = {
+        {"every fed cell converged", [] { FeedCellOneAlone(ArgonAndOxygen); }, {}, 0, ""},
+        {"no flowmeter can feed the node",
+         [] {
+             FeedCellOneAlone(ArgonAndOxygen);
+             SetMeter(1, 0, 1, 10);
+         },
+         {},
+         1,
+         "error: Non-converging mixer!\n"},
+        {"thirteen gases",
+         [] { FeedThirteenGases(); },
+         {},
+         1,
+         "error: Too many gases or inappropriately organised mixer\n"},
+        {"a cell that does not converge in one cycle",
+         [] {
+             FeedCellOneAlone(CarbonInArgon);
+             Cells[1].LeakO2 = Cells[1].LeakH2O = 0; // two species alone: quick passes
+         },
+         {"--max-cycles", "1"},
+         3,
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        SetUp();
+        c.Rig();
+        SaveFileSet(TempPath("rig"));
+        const Finished run =
+            Calc(QStringList(c.Options) << QString::fromStdString(TempPath("rig")));
+        EXPECT_EQ(run.Exit, c.Exit) << run.Err;
+        EXPECT_TRUE(Contains(run.Err, c.Err)) << run.Err;
+        EXPECT_EQ(run.Out.rfind("Status: ", 0), 0u) << run.Out;
+        TearDown();
+    }
+}
+
+TEST_F(Programs, CalcRefusesBadUsageWithStatusTwo) {
+    FeedCellOneAlone(ArgonAndOxygen);
+    SaveFileSet(TempPath("rig"));
+    const QString rig = QString::fromStdString(TempPath("rig"));
+    const std::pair<QStringList, std::string> cases[] = {
+        {{}, "give one file set"},
+        {{rig, rig}, "give one file set"},
+        {{"--format", "xml", rig}, "--format is text, csv or json"},
+        {{"--view", "all", rig}, "--view is equilibrium, feed or both"},
+        {{"--cell", "9", rig}, "--cell takes a cell number 1..8"},
+        {{"--cell", "x", rig}, "--cell takes a cell number 1..8"},
+        {{"--max-cycles", "0", rig}, "--max-cycles takes a number of at least 1"},
+        {{"--bogus", rig}, "Unknown option 'bogus'"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Finished run = Calc(arguments);
+        EXPECT_EQ(run.Exit, 2) << message;
+        EXPECT_TRUE(Contains(run.Err, "quorvane-calc: " + message)) << run.Err;
+        EXPECT_TRUE(Contains(run.Err, "Usage: ")) << run.Err;
+        EXPECT_EQ(run.Out, "");
+    }
+    for (const char* option : {"--help", "--version"}) {
+        const Finished run = Calc({option});
+        EXPECT_EQ(run.Exit, 0) << option;
+        EXPECT_TRUE(Contains(run.Out, "quorvane-calc")) << option;
+    }
+}
+
+TEST_F(Programs, CalcSaysWhichFilesItTriedAndWhichItLacks) {
+    const std::string missing = TempPath("nowhere");
+    Finished run = Calc({QString::fromStdString(missing)});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "quorvane-calc: could not read any file of the set; tried " + missing +
+                           ".INP, " + missing + ".MIX, " + missing + ".CAL and " + missing +
+                           ".CEL\n");
+    EXPECT_EQ(run.Out, "");
+
+    // Without its curves the rig still calculates: every flowmeter reads the last curve.
+    FeedCellOneAlone(ArgonAndOxygen);
+    SaveFileSet(TempPath("rig"));
+    QFile::remove(QString::fromStdString(TempPath("rig.CAL")));
+    run = Calc({QString::fromStdString(TempPath("rig.CEL"))});
+    EXPECT_EQ(run.Err, "quorvane-calc: could not read " + TempPath("rig.CAL") +
+                           "; its table keeps the built-in defaults\n");
+}
+
+TEST_F(Programs, CalcWritesTheStatusLineToStandardErrorInOrderAndProgressOnRequest) {
+    FeedCellOneAlone(ArgonAndOxygen);
+    SetInputMix(2, {{"o2", 1.0}}); // not a formula: a warning while the rig is read and run
+    SaveFileSet(TempPath("rig"));
+    const QString rig = QString::fromStdString(TempPath("rig.MIX")); // one of the four files
+
+    for (const bool verbose : {false, true}) {
+        SCOPED_TRACE(verbose ? "verbose" : "quiet");
+        QStringList arguments = {"--format", "json", rig};
+        if (verbose)
+            arguments.prepend("--verbose");
+        const Finished run = Calc(arguments);
+        ASSERT_EQ(run.Exit, 0) << run.Err;
+        const QJsonObject json =
+            QJsonDocument::fromJson(QByteArray::fromStdString(run.Out)).object();
+        EXPECT_EQ(json["status"].toString(), "converged");
+
+        std::vector<std::string> messages;
+        for (const QJsonValue& m : json["messages"].toArray())
+            messages.push_back(m["kind"].toString().toStdString() + ": " +
+                               m["text"].toString().toStdString());
+        EXPECT_EQ(Lines(run.Err), messages);
+        ASSERT_GE(messages.size(), 2u);
+        EXPECT_EQ(messages[0], "error: Input mix 2 not properly defined") << "while it is read";
+        EXPECT_EQ(messages[1], "error: Input mix 2 not properly defined") << "at Calculate";
+        int progress = 0;
+        int info = 0;
+        for (const std::string& line : messages) {
+            info += line.rfind("info: ", 0) == 0;
+            progress += line.rfind("info: Cell 1   Iteration ", 0) == 0;
+        }
+        EXPECT_EQ(progress, verbose ? 3 : 0) << "three passes";
+        EXPECT_EQ(info, verbose ? 5 : 0) << "and the reaction of water, in two lines";
+    }
+}
+
+TEST_F(Programs, CalcBoundsTheCyclesOverTheCellsAtTwentyByDefault) {
+    FeedCellOneAlone(CarbonInArgon);
+    Cells[1].LeakO2 = Cells[1].LeakH2O = 0; // two species alone: quick passes
+    SaveFileSet(TempPath("rig"));
+    const Finished run = Calc({"--format", "json", QString::fromStdString(TempPath("rig"))});
+    EXPECT_EQ(run.Exit, 3);
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.Out)).object();
+    EXPECT_EQ(json["status"].toString(), "not-converged");
+    const QJsonObject cell = json["cells"].toArray()[0].toObject();
+    EXPECT_EQ(cell["passes"].toInt(), 20 * 11);
+    EXPECT_EQ(cell["state"].toInt(), 4);
+}
+
+TEST_F(Programs, RigGoesToJsonAndBackByteForByte) {
+    FeedCellOneAlone(ArgonAndOxygen);
+    SetStage(1, "H2O", "PURE", 20, false);
+    Cells[2].Name.Set("Caf\xE9");
+    SaveFileSet(TempPath("rig"));
+
+    const Finished toJson = Rig({"to-json", QString::fromStdString(TempPath("rig.INP"))});
+    ASSERT_EQ(toJson.Exit, 0) << toJson.Err;
+    EXPECT_EQ(toJson.Err, "");
+    EXPECT_TRUE(Contains(toJson.Out, "\"name\": \"Caf\xC3\xA9\"")) << "UTF-8";
+    const Finished fromJson = Rig({"from-json", "-", QString::fromStdString(TempPath("copy"))},
+                                  QByteArray::fromStdString(toJson.Out));
+    ASSERT_EQ(fromJson.Exit, 0) << fromJson.Err;
+    for (const char* extension : {".INP", ".MIX", ".CAL", ".CEL"})
+        EXPECT_EQ(ReadFileBytes(TempPath("copy") + extension),
+                  ReadFileBytes(TempPath("rig") + extension))
+            << extension;
+}
+
+TEST_F(Programs, RigWritesNothingFromAFaultyDocument) {
+    SaveFileSet(TempPath("rig")); // an existing set, which must stay as it is
+    const std::vector<char> cells = ReadFileBytes(TempPath("rig.CEL"));
+    QFile document(QString::fromStdString(TempPath("rig.json")));
+    ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+    document.write(R"({"inputMixtures": [], "flowmeters": [], "calibrations": [],
+        "cells": [{"index": 1, "name": "A", "mix": 1, "temperatureC": 800, "pressure": -1,
+                   "leaks": {"O2": 0, "N2": 0, "H2": 0, "H2O": 0}}]})");
+    document.close();
+
+    const Finished run = Rig({"from-json", QString::fromStdString(TempPath("rig.json")),
+                              QString::fromStdString(TempPath("new"))});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "quorvane-rig: " + TempPath("rig.json") +
+                           ": cells[0].pressure: -1 is out of range: expected a pressure above 0; "
+                           "nothing written\n");
+    for (const char* extension : {".INP", ".MIX", ".CAL", ".CEL"})
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(TempPath("new") + extension)));
+
+    const Finished over = Rig({"from-json", QString::fromStdString(TempPath("rig.json")),
+                               QString::fromStdString(TempPath("rig"))});
+    EXPECT_EQ(over.Exit, 1);
+    EXPECT_EQ(ReadFileBytes(TempPath("rig.CEL")), cells);
+}
+
+TEST_F(Programs, RigRefusesBadUsageAndASetWithoutFiles) {
+    const QString json = QString::fromStdString(TempPath("rig.json"));
+    const QString base = QString::fromStdString(TempPath("rig"));
+    const std::pair<QStringList, std::string> cases[] = {
+        {{}, "give a command"},
+        {{"to-xml", base}, "unknown command or wrong arguments"},
+        {{"to-json"}, "unknown command or wrong arguments"},
+        {{"from-json", json}, "unknown command or wrong arguments"},
+        {{"install-default", base, base}, "unknown command or wrong arguments"},
+        {{"--bogus", "to-json", base}, "Unknown option 'bogus'"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Finished run = Rig(arguments);
+        EXPECT_EQ(run.Exit, 2) << message;
+        EXPECT_TRUE(Contains(run.Err, "quorvane-rig: " + message)) << run.Err;
+        EXPECT_TRUE(Contains(run.Err, "Usage: ")) << run.Err;
+    }
+    const Finished run = Rig({"to-json", base});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(
+        Contains(run.Err, "could not read any file of the set; tried " + TempPath("rig") + ".INP"))
+        << run.Err;
+    EXPECT_EQ(run.Out, "");
+}
