@@ -248,7 +248,7 @@ QWidget* TForm1::BuildPages() {
 
     auto* inputPage = static_cast<TPage*>(NewPage(QStringLiteral("Input gases && mixtures")));
     ValueListEditor1 = new TValueListEditor(inputPage);
-    ValueListEditor1->setColumnWidth(0, 75);
+    ValueListEditor1->SetKeyColumnWidth(75);
     inputPage->Place(ValueListEditor1, 0, 13, DesignPageWidth, 355, TPage::Full);
     SpinEditINP = NewIndexSpinEdit(inputPage);
     inputPage->Place(SpinEditINP, 0, 374, 57, 30, TPage::Fixed);
@@ -260,7 +260,7 @@ QWidget* TForm1::BuildPages() {
 
     auto* flowmeterPage = static_cast<TPage*>(NewPage(QStringLiteral("Flowmeters")));
     ValueListEditor2 = new TValueListEditor(flowmeterPage);
-    ValueListEditor2->setColumnWidth(0, 75);
+    ValueListEditor2->SetKeyColumnWidth(75);
     flowmeterPage->Place(ValueListEditor2, 0, 13, DesignPageWidth, 355, TPage::Full);
     SpinEdit1 = NewIndexSpinEdit(flowmeterPage);
     flowmeterPage->Place(SpinEdit1, 3, 374, 54, 30, TPage::Fixed);
@@ -310,7 +310,7 @@ QWidget* TForm1::BuildPages() {
 
     auto* cellPage = static_cast<TPage*>(NewPage(QStringLiteral("Output cells")));
     ValueListEditor4 = new TValueListEditor(cellPage);
-    ValueListEditor4->setColumnWidth(0, 75);
+    ValueListEditor4->SetKeyColumnWidth(75);
     cellPage->Place(ValueListEditor4, 0, 13, DesignPageWidth, 249, TPage::Full);
     SpinEditOutPutCells = NewIndexSpinEdit(cellPage);
     cellPage->Place(SpinEditOutPutCells, 2, 268, 57, 30, TPage::Fixed);
@@ -334,7 +334,7 @@ QWidget* TForm1::BuildPages() {
 
     auto* readingsPage = static_cast<TPage*>(NewPage(QStringLiteral("Flowneter readings")));
     ValueListEditor3 = new TValueListEditor(readingsPage);
-    ValueListEditor3->setColumnWidth(0, 75);
+    ValueListEditor3->SetKeyColumnWidth(75);
     readingsPage->Place(ValueListEditor3, 0, 13, DesignPageWidth, 361, TPage::Full);
     readingsPage->Place(NewOKButton(readingsPage, 4), 3, 380, 445, 29, TPage::Stretch);
     readingsPage->OnShow = [this] { FlowmeterReadings1Click(); };

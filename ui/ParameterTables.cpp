@@ -38,9 +38,11 @@ void ReadRealInto(const QString& text, double& field) {
         field = *value;
 }
 
+// The last step of every show routine: the rows below the shown ones are blanked.
 void BlankRowsFrom(TValueListEditor& table, int first) {
     for (int row = first; row <= table.RowCount(); ++row)
         table.SetRow(row, QString(), QString());
+    table.FitKeyColumn();
 }
 
 } // namespace

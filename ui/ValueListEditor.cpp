@@ -90,3 +90,12 @@ void TValueListEditor::SetKeyEditing(bool allowed) {
                              : it->flags() & ~Qt::ItemIsEditable);
     }
 }
+
+void TValueListEditor::SetKeyColumnWidth(int width) {
+    FKeyColumnWidth = width;
+    setColumnWidth(0, width);
+}
+
+void TValueListEditor::FitKeyColumn() {
+    setColumnWidth(0, std::max(FKeyColumnWidth, sizeHintForColumn(0)));
+}

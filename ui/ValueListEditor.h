@@ -25,6 +25,11 @@ public:
     // Writes a key and its value into a row.
     void SetRow(int row, const QString& key, const QString& value);
 
+    // The key column is as wide as laid out, or wider when a key needs more room in the
+    // font at hand.
+    void SetKeyColumnWidth(int width);
+    void FitKeyColumn();
+
     bool KeyEditing() const { return FKeyEditing; }
     void SetKeyEditing(bool allowed);
 
@@ -33,4 +38,5 @@ private:
     QTableWidgetItem* EnsureItem(int row, int column);
 
     bool FKeyEditing = false;
+    int FKeyColumnWidth = 75;
 };
