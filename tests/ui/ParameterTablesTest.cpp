@@ -217,6 +217,10 @@ TEST_F(ParameterTablesTest, CellSelectorWrapsFromEightToOne) {
     EXPECT_EQ(Form->SpinEditOutPutCells->value(), 1);
     EXPECT_EQ(Form->ValueListEditor4->Value(1), "first");
     EXPECT_EQ(Form->ValueListEditor4->ValueTitle(), "1");
+    // Only the arrows change a selector: typed digits do not reach it.
+    QTest::keyClicks(Form->SpinEditOutPutCells, "5");
+    EXPECT_EQ(Form->SpinEditOutPutCells->value(), 1);
+    EXPECT_EQ(CurrentCell, 1);
 }
 
 TEST_F(ParameterTablesTest, UnconfirmedEditsAreLostWhenTheSelectorMoves) {
