@@ -6,6 +6,7 @@
 #include "equilibrium/ChemicalData.h"
 #include "equilibrium/EqCalcUnit.h"
 #include "tableeditor/Vexa_ntabed.h"
+#include "ui/LatinText.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ QString ColumnName(int cell) {
     QString name = QStringLiteral("OC ");
     name += QString::number(cell);
     name += QStringLiteral("; ");
-    name += QString::fromLatin1(Cells[cell].Name.View().data(),
-                                static_cast<int>(Cells[cell].Name.View().size()));
+    name += Latin1(Cells[cell].Name);
     return name;
 }
 
@@ -50,7 +50,7 @@ void ShowCellResults(TNTabEd& table) {
     for (int row = 1; row <= rows; ++row) {
         const std::string name =
             ShowEquilibrium ? Compounds[EqSpecies[row]].Formula : GasList[row].Str();
-        table.SetRowName(row, QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+        table.SetRowName(row, Latin1(name));
     }
 
     table.SetNumWidth(5);

@@ -3,6 +3,7 @@
 #include "core/NumberText.h"
 #include "core/SetupTables.h"
 #include "tableeditor/Vexa_ntabed.h"
+#include "ui/LatinText.h"
 #include "ui/MainWindow.h"
 #include "ui/ParameterText.h"
 #include "ui/StringGrid.h"
@@ -19,14 +20,6 @@ enum ListColumn {
     PressColumn,
     FlowmeterColumn
 };
-
-template <std::size_t N> QString Latin1(const Text<N>& text) {
-    return QString::fromLatin1(text.View().data(), static_cast<qsizetype>(text.View().size()));
-}
-
-std::string Typed(const QString& text) {
-    return text.toLatin1().toStdString();
-}
 
 // Temperatures and pressures: two decimals, right-aligned in nine characters.
 QString ListReal(double value) {

@@ -3,6 +3,7 @@
 #include "core/MixerNetwork.h"
 #include "core/NumberText.h"
 #include "core/SetupTables.h"
+#include "ui/LatinText.h"
 #include "ui/MainWindow.h"
 #include "ui/ParameterText.h"
 #include "ui/StringGrid.h"
@@ -11,19 +12,6 @@
 #include <QLineEdit>
 
 namespace {
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-template <std::size_t N> QString Latin1(const Text<N>& text) {
-    return Latin1(text.View());
-}
-
-// What the user typed, as the single-byte text the records hold.
-std::string Typed(const QString& text) {
-    return text.toLatin1().toStdString();
-}
 
 QString Fixed(double value, int width, int decimals) {
     return QString::fromStdString(FormatFixed(value, width, decimals));

@@ -90,10 +90,11 @@ std::optional<double> ReadReal(std::string_view text) {
     }
     if (digits == 0)
         return std::nullopt;
+    bool exponentNegative = false;
     if (at < text.size() && (text[at] == 'E' || text[at] == 'e')) {
         ++at;
         if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-            ++at;
+            exponentNegative = text[at++] == '-';
         std::size_t exponentDigits = 0;
         while (at < text.size() && IsDigit(text[at]))
             ++at, ++exponentDigits;
@@ -106,13 +107,11 @@ std::optional<double> ReadReal(std::string_view text) {
     const auto result = std::from_chars(text.data() + start, text.data() + at, value);
     if (result.ec == std::errc::result_out_of_range) {
         // Too small for a real reads as zero; too large is not a number the field can hold.
+        // The wider parse tells which; beyond even its range, the exponent's sign does.
         long double wide = 0;
-        const auto again = std::from_chars(text.data() + start, text.data() + at, wide);
-        if (again.ec == std::errc() && wide > 1)
-            return std::nullopt;
-        if (again.ec != std::errc() &&
-            text.substr(start, at - start).find("e-") == std::string_view::npos &&
-            text.substr(start, at - start).find("E-") == std::string_view::npos)
+        const bool wideParsed =
+            std::from_chars(text.data() + start, text.data() + at, wide).ec == std::errc();
+        if (wideParsed ? wide > 1 : !exponentNegative)
             return std::nullopt;
         value = 0;
     } else if (result.ec != std::errc()) {
