@@ -1,12 +1,12 @@
 #include "equilibrium/ResultsTable.h"
 
 #include "core/Defaults.h"
+#include "core/LatinText.h"
 #include "core/SetupTables.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
 #include "equilibrium/EqCalcUnit.h"
 #include "tableeditor/Vexa_ntabed.h"
-#include "ui/LatinText.h"
 
 namespace {
 

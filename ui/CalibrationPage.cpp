@@ -1,9 +1,9 @@
 // The calibration page: the list of all 1000 curves with their header fields, read back on
 // OK, and the editor of the current curve's twenty points, stored at every click in it.
+#include "core/LatinText.h"
 #include "core/NumberText.h"
 #include "core/SetupTables.h"
 #include "tableeditor/Vexa_ntabed.h"
-#include "ui/LatinText.h"
 #include "ui/MainWindow.h"
 #include "ui/ParameterText.h"
 #include "ui/StringGrid.h"

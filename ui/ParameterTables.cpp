@@ -1,9 +1,9 @@
 // The four key/value tables: each is filled from the records when its page is shown or its
 // index selector changes, and read back only when the user clicks OK.
+#include "core/LatinText.h"
 #include "core/MixerNetwork.h"
 #include "core/NumberText.h"
 #include "core/SetupTables.h"
-#include "ui/LatinText.h"
 #include "ui/MainWindow.h"
 #include "ui/ParameterText.h"
 #include "ui/StringGrid.h"
