@@ -1,5 +1,6 @@
 #include "core/Defaults.h"
 
+#include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
 #include "core/WindowInterface.h"
@@ -114,12 +115,18 @@ void InstallDefaults() {
 
     for (int c = 1; c <= CalibrationCount; ++c)
         SetDefaultCalibration(c);
-    for (int i = 1; i <= FlowmeterCount; ++i)
+    for (int i = 1; i <= FlowmeterCount; ++i) {
         SetDefaultFlowmeter(i);
-    for (int n = 1; n <= MixtureCount; ++n)
+        SetFlowmeterBox(i);
+    }
+    for (int n = 1; n <= MixtureCount; ++n) {
         SetDefaultMixture(n);
-    for (int c = 1; c <= CellCount; ++c)
+        SetMixtureBox(n);
+    }
+    for (int c = 1; c <= CellCount; ++c) {
         SetDefaultCell(c);
+        SetCellBox(c);
+    }
     for (int c = 1; c <= CellCount; ++c) {
         for (long double& a : FeedAmounts[c])
             a = 0;

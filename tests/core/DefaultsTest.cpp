@@ -1,4 +1,5 @@
 #include "core/Defaults.h"
+#include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
 #include "equilibrium/CellEquilibrium.h"
@@ -174,4 +175,42 @@ TEST_F(StartUp, ReadsTheDefaultFileSetAndReportsItsBadMixture) {
     EXPECT_EQ(LoadedSetupFiles[CellFileRow][1], DefaultBase() + ".CEL");
     const std::vector<std::string> expected = {"red: Input mix 5 not properly defined"};
     EXPECT_EQ(Recorder.StatusLines(), expected);
+}
+
+TEST_F(StartUp, LaysOutTheSchematicBoxesAndLineLevels) {
+    struct Expected {
+        const char* Element;
+        const SchematicBox& Box;
+        SchematicBox Want;
+    };
+    const Expected cases[] = {
+        {"flowmeter 1", FlowmeterBox[1], {2, 271, 44, 391, 24}},
+        {"flowmeter 2", FlowmeterBox[2], {52, 271, 94, 391, 74}},
+        {"flowmeter 16", FlowmeterBox[16], {752, 271, 794, 391, 774}},
+        {"input mixture 1", MixtureBox[1], {2, 584, 44, 618, 24}},
+        {"input mixture 16", MixtureBox[16], {752, 584, 794, 618, 774}},
+        // A node box gets its columns only when it is drawn.
+        {"node M1", MixtureBox[17], {0, 151, 0, 186, 0}},
+        {"node M16", MixtureBox[32], {0, 151, 0, 186, 0}},
+        {"cell 1", CellBox[1], {4, 26, 88, 91, 46}},
+        {"cell 8", CellBox[8], {704, 26, 788, 91, 746}},
+    };
+    for (const Expected& c : cases) {
+        SCOPED_TRACE(c.Element);
+        EXPECT_EQ(c.Box.Left, c.Want.Left);
+        EXPECT_EQ(c.Box.Top, c.Want.Top);
+        EXPECT_EQ(c.Box.Right, c.Want.Right);
+        EXPECT_EQ(c.Box.Bottom, c.Want.Bottom);
+        EXPECT_EQ(c.Box.PortX, c.Want.PortX);
+    }
+
+    // 0.42 x 600 in extended precision falls just below 252.
+    EXPECT_EQ(SchemeLevel(), 251);
+    const std::pair<int, int> inputBuses[] = {{0, 567}, {1, 564}, {16, 519}, {17, 516}, {32, 471}};
+    for (const auto& [n, y] : inputBuses)
+        EXPECT_EQ(InputBusY(n), y) << "input bus of mixture " << n;
+    EXPECT_EQ(OutputBusY(1), 138);
+    EXPECT_EQ(OutputBusY(16), 93);
+    EXPECT_EQ(ConnectorX(7), FlowmeterBox[7].Right + 4);
+    EXPECT_EQ(ConnectorX(16), 798);
 }

@@ -1,6 +1,7 @@
 #include "TestSetup.h"
 
 #include "core/Defaults.h"
+#include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
 #include "equilibrium/CellEquilibrium.h"
@@ -17,6 +18,9 @@ void ResetProgramState() {
     Flowmeters = {};
     Calibrations = {};
     Cells = {};
+    FlowmeterBox = {};
+    MixtureBox = {};
+    CellBox = {};
     GasList = {};
     GasCount = 0;
     WorkGas = {};
