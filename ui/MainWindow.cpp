@@ -2,9 +2,11 @@
 
 #include "core/Calculate.h"
 #include "core/Defaults.h"
+#include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
 #include "equilibrium/ResultsTable.h"
 #include "files/SetupFiles.h"
+#include "schematic/Schematic.h"
 #include "tableeditor/Vexa_ntabed.h"
 #include "ui/StringGrid.h"
 #include "ui/ValueListEditor.h"
@@ -16,7 +18,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -98,11 +103,18 @@ TIndexSpinEdit::TIndexSpinEdit(QWidget* parent) : QSpinBox(parent) {
     setFont(f);
 }
 
-TSchematicImage::TSchematicImage(QWidget* parent) : QWidget(parent) {
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::black);
-    setPalette(p);
+TSchematicImage::TSchematicImage(QWidget* parent)
+    : QWidget(parent), FPicture(SchematicImageWidth, SchematicImageHeight, QImage::Format_RGB32),
+      FCanvas(FPicture) {
+    FPicture.fill(Qt::black);
+    FCanvas.Font = font();
+    FCanvas.Font.setPixelSize(11);
+    setFixedSize(FPicture.size());
+}
+
+void TSchematicImage::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.drawImage(event->rect(), FPicture, event->rect());
 }
 
 TForm1::TForm1(QWidget* parent)
@@ -142,8 +154,16 @@ TForm1::TForm1(QWidget* parent)
     Panel1->setPalette(panelPalette);
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    Image1 = new TSchematicImage(Panel1);
-    panelLayout->addWidget(Image1);
+    // The schematic keeps its size; a panel too small for it scrolls.
+    auto* scroller = new QScrollArea(Panel1);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scroller->setPalette(panelPalette);
+    scroller->viewport()->setAutoFillBackground(true);
+    scroller->viewport()->setPalette(panelPalette);
+    Image1 = new TSchematicImage;
+    scroller->setWidget(Image1);
+    panelLayout->addWidget(scroller);
     Splitter1->addWidget(Panel1);
     Splitter1->addWidget(BuildPages());
     Splitter1->setStretchFactor(0, 0);
@@ -365,11 +385,17 @@ void TForm1::Beep() {
 }
 
 void TForm1::DrawMixer() {
+    ::DrawMixer(Image1->Canvas());
     Image1->update();
 }
 
-void TForm1::DrawCell(int) {
-    Image1->update();
+// Only the cell's box changes; the run shows it at its next pass through the event loop.
+void TForm1::DrawCell(int cell) {
+    if (!CellBox.Contains(cell))
+        return;
+    ::DrawCell(Image1->Canvas(), cell);
+    const SchematicBox& b = CellBox[cell];
+    Image1->update(QRect(QPoint(b.Left, b.Top), QPoint(b.Right, b.Bottom)));
 }
 
 void TForm1::ShowCellResults() {

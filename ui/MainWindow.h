@@ -5,8 +5,10 @@
 #pragma once
 
 #include "core/WindowInterface.h"
+#include "schematic/Canvas.h"
 #include "ui/FileDialog.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QSpinBox>
 
@@ -29,12 +31,23 @@ public:
     explicit TIndexSpinEdit(QWidget* parent = nullptr);
 };
 
-// The canvas of the schematic.
+// The schematic's picture and the canvas it is drawn with. The picture keeps what was drawn
+// until it is drawn over, so one cell can be redrawn alone.
 class TSchematicImage : public QWidget {
     Q_OBJECT
 
 public:
     explicit TSchematicImage(QWidget* parent = nullptr);
+
+    TCanvas& Canvas() { return FCanvas; }
+    const QImage& Picture() const { return FPicture; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage FPicture;
+    TCanvas FCanvas;
 };
 
 class TForm1 : public QMainWindow, public WindowInterface {
