@@ -1,6 +1,7 @@
 // Filling the calibration page: all 1000 rows of the curve list and the curve editor, as
-// showing the page, loading a calibrations file or stepping the curve selector does it. Runs
-// on the offscreen platform with the window shown, so that the views lay out what they hold.
+// showing the page, loading a calibrations file or stepping the curve selector does it; and
+// drawing the schematic. Runs on the offscreen platform with the window shown, so that the
+// views lay out what they hold.
 #include "core/Defaults.h"
 #include "core/SetupTables.h"
 #include "core/WindowInterface.h"
@@ -43,6 +44,24 @@ void BM_Calibrations4Click(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Calibrations4Click)->Unit(benchmark::kMillisecond);
+
+// Redrawing the whole schematic, as every resize of the window does, and showing it.
+void BM_DrawMixer(benchmark::State& state) {
+    for (auto _ : state) {
+        Form->DrawMixer();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DrawMixer)->Unit(benchmark::kMillisecond);
+
+// Redrawing one cell, as the equilibrium run does after each cell.
+void BM_DrawCell(benchmark::State& state) {
+    for (auto _ : state) {
+        Form->DrawCell(1);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DrawCell)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

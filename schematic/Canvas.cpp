@@ -8,6 +8,9 @@
 #include <utility>
 
 TCanvas::TCanvas(QImage& image) : FImage(image) {
+    // Rows are filled as 32-bit pixels.
+    if (FImage.depth() != 32)
+        FImage = FImage.convertToFormat(QImage::Format_RGB32);
     Font.setPixelSize(11); // text lines of the layout are 15 to 20 pixels apart
 }
 
@@ -21,9 +24,10 @@ void TCanvas::Span(int x1, int y1, int x2, int y2, QRgb colour) {
     y1 = std::max(y1, 0);
     x2 = std::min(x2, FImage.width());
     y2 = std::min(y2, FImage.height());
-    for (int y = y1; y < y2; ++y)
-        for (int x = x1; x < x2; ++x)
-            FImage.setPixel(x, y, colour);
+    for (int y = y1; y < y2; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(FImage.scanLine(y));
+        std::fill(row + x1, row + std::max(x1, x2), colour);
+    }
 }
 
 void TCanvas::FillRect(int x1, int y1, int x2, int y2) {

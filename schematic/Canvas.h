@@ -12,7 +12,8 @@
 
 class TCanvas {
 public:
-    // Draws on image, which must outlive the canvas.
+    // Draws on image, which must outlive the canvas; an image of another depth is converted
+    // to 32-bit pixels first.
     explicit TCanvas(QImage& image);
     virtual ~TCanvas() = default;
 

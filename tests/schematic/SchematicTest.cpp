@@ -399,4 +399,16 @@ TEST(CanvasTest, RectanglesAndLinesLeaveOutTheirFarEdgeAndEndPoint) {
     canvas.MoveTo(-100, -100);
     canvas.LineTo(30000, 30000);
     EXPECT_TRUE(SameColour(image.pixelColor(6, 6), QColor(255, 0, 0)));
+    canvas.Fill = White;
+    canvas.FillRect(-5, -5, 1600, 1600);
+    EXPECT_TRUE(SameColour(image.pixelColor(19, 19), White));
+
+    // A picture of fewer bits per pixel is taken to 32 bits before anything is drawn.
+    QImage grey(8, 8, QImage::Format_Grayscale8);
+    grey.fill(0);
+    TCanvas greyCanvas(grey);
+    greyCanvas.Fill = Silver;
+    greyCanvas.FillRect(0, 0, 8, 8);
+    EXPECT_EQ(grey.depth(), 32);
+    EXPECT_TRUE(SameColour(grey.pixelColor(7, 7), Silver));
 }
