@@ -17,7 +17,8 @@ const QColor SkyBlue(166, 202, 240);
 const QColor Yellow(255, 255, 0);
 const QColor Green(0, 128, 0);
 
-// Colours 1..16 of the palette; nodes 2..16 (mixtures 18..32) repeat colours 1..15.
+// Colours 0..16 of the palette. Node 1 (mixture 17) is grey; nodes 2..16 (mixtures 18..32)
+// repeat colours 1..15.
 const std::array<QColor, 17> Palette = {
     Black,
     White,

@@ -7,7 +7,15 @@
 #include "support/MixerSetup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QTimer>
+
+#include <ostream>
+
+// Colours print as their three components when a comparison fails.
+void PrintTo(const QColor& colour, std::ostream* out) {
+    *out << "(" << colour.red() << ", " << colour.green() << ", " << colour.blue() << ")";
+}
 
 namespace {
 
@@ -40,6 +48,20 @@ TEST_F(SchematicWindowTest, DrawnAtStartUpAndAfterOK) {
     EXPECT_EQ(Pixel(FlowmeterBox[1].Left, 300), Grey);
     EXPECT_EQ(Pixel(FlowmeterBox[2].Left, 151), White);
     EXPECT_EQ(MixtureBox[NodeMixture(1)].Left, FlowmeterBox[2].Left);
+}
+
+TEST_F(SchematicWindowTest, RedrawnWhenTheWindowIsResizedOrShownAgain) {
+    Cells[4].Mix = 0;
+    EXPECT_EQ(Pixel(CellBox[4].Left, CellBox[4].Top), White);
+    Form->resize(Form->width() - 40, Form->height());
+    QApplication::processEvents();
+    EXPECT_EQ(Pixel(CellBox[4].Left, CellBox[4].Top), Grey);
+
+    Cells[5].Mix = 0;
+    Form->hide();
+    Form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(Pixel(CellBox[5].Left, CellBox[5].Top), Grey);
 }
 
 TEST_F(SchematicWindowTest, RedrawnAfterTheCellFileIsLoaded) {
