@@ -61,18 +61,13 @@ void Line(TCanvas& canvas, int x1, int y1, int x2, int y2) {
     canvas.LineTo(x2, y2);
 }
 
-void InUse(TCanvas& canvas) {
-    canvas.PenColor = White;
-    canvas.Fill = Silver;
-}
-
-void NotInUse(TCanvas& canvas) {
-    canvas.PenColor = Grey;
-    canvas.Fill.reset();
-}
-
-void Box(TCanvas& canvas, const SchematicBox& b) {
+// A box in use: white outline, silver inside; otherwise a grey outline only. Leaves the pen and
+// fill set for what is drawn next in the same style.
+bool DrawBox(TCanvas& canvas, const SchematicBox& b, bool inUse) {
+    canvas.PenColor = inUse ? White : Grey;
+    canvas.Fill = inUse ? std::optional<QColor>(Silver) : std::nullopt;
     canvas.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+    return inUse;
 }
 
 // The flowmeters' input lines, output lines and the lines from their output buses to the cells.
@@ -199,13 +194,8 @@ void DrawFlowmeter(TCanvas& canvas, int i) {
         return;
     const FlowmeterRecord& f = Flowmeters[i];
     const SchematicBox& b = FlowmeterBox[i];
-    if (f.Input == 0 || f.Output == 0) {
-        NotInUse(canvas);
-        Box(canvas, b);
+    if (!DrawBox(canvas, b, f.Input != 0 && f.Output != 0))
         return;
-    }
-    InUse(canvas);
-    Box(canvas, b);
     const int x = b.Left + 3;
     canvas.TextOut(x, b.Top + 2, Label("FM", i));
     canvas.TextOut(x, b.Top + 22, Latin1(f.Make));
@@ -236,8 +226,7 @@ void DrawMixture(TCanvas& canvas, int k) {
     if (!MixtureBox.Contains(k))
         return;
     const SchematicBox& b = MixtureBox[k];
-    InUse(canvas);
-    Box(canvas, b);
+    DrawBox(canvas, b, true);
     const int x = b.Left + 3;
     if (k <= InputMixtureCount) {
         if (!InputMixtures[k].Ready)
@@ -255,13 +244,8 @@ void DrawCell(TCanvas& canvas, int e) {
         return;
     const CellRecord& c = Cells[e];
     const SchematicBox& b = CellBox[e];
-    if (c.Mix == 0) {
-        NotInUse(canvas);
-        Box(canvas, b);
+    if (!DrawBox(canvas, b, c.Mix != 0))
         return;
-    }
-    InUse(canvas);
-    Box(canvas, b);
     const int x = b.Left + 3;
     canvas.TextOut(x, b.Top + 2, Label("C", e));
     canvas.TextOut(x, b.Top + 17, Latin1(c.Name));
