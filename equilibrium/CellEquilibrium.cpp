@@ -25,6 +25,8 @@ IndexedTable<std::uint16_t, 1, CellCount> MainElement;
 IndexedTable<int, 1, CellCount> CellPasses;
 IndexedTable<long double, 1, CellCount> CellBestError;
 int MaxCellCycles = 0;
+int MaxCellRunPasses = 0;
+int MaxPassIterations = 0;
 EqWorkTable EqWorkList;
 EqMatrix BalanceMatrix;
 EqVector BalanceRightSides;
@@ -143,6 +145,16 @@ std::string ProgressLine(int cell, int pass, long double bestError, double total
            "      Total pressure: " + FormatFixed(total, 12, 8) +
            "      Perturbation: " + FormatFixed(perturbation, 12, 8) +
            "    Time used: " + FormatFixed(seconds, 6, 2);
+}
+
+// The settings of one cell run under the bounds that are set.
+CellRunSettings BoundedRunSettings() {
+    CellRunSettings settings;
+    if (MaxCellRunPasses > 0)
+        settings.LastPass = std::min(settings.LastPass, MaxCellRunPasses);
+    if (MaxPassIterations > 0)
+        settings.MaxIterations = std::min(settings.MaxIterations, MaxPassIterations);
+    return settings;
 }
 
 // Cycles over the cells until every fed cell has converged, the user stops or the bound on the
@@ -311,7 +323,7 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
         return;
     }
 
-    const CellRunSettings settings;
+    const CellRunSettings settings = BoundedRunSettings();
     const double t0 = SecondsOfDay();
     double perturbation = settings.StartPerturbation;
     long double bestError = settings.StartError;
