@@ -36,10 +36,20 @@ std::array<bool, 4> StartOnFileSet(const std::string& base) {
 }
 
 CalcOutcome RunCalculation(int maxCycles) {
-    const int unbounded = MaxCellCycles;
-    MaxCellCycles = maxCycles;
+    return RunCalculation(CalcBounds{maxCycles, 0, 0});
+}
+
+CalcOutcome RunCalculation(const CalcBounds& bounds) {
+    const int cycles = MaxCellCycles;
+    const int passes = MaxCellRunPasses;
+    const int iterations = MaxPassIterations;
+    MaxCellCycles = bounds.Cycles;
+    MaxCellRunPasses = bounds.PassesPerCellRun;
+    MaxPassIterations = bounds.IterationsPerPass;
     const bool mixerSolved = Run1Click();
-    MaxCellCycles = unbounded;
+    MaxCellCycles = cycles;
+    MaxCellRunPasses = passes;
+    MaxPassIterations = iterations;
     if (!mixerSolved)
         return CalcOutcome::MixerFailed;
     for (const CellRecord& cell : Cells)

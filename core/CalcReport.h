@@ -41,6 +41,16 @@ enum class CalcOutcome {
 // cells (0: until every fed cell has converged).
 CalcOutcome RunCalculation(int maxCycles);
 
+// Bounds on the work of one calculation, each 0 for none: cycles over the cells, solver passes in
+// one cell run, and solver iterations in one pass. With all three set, a calculation ends in a
+// time that no setup can stretch (fuzzing, tests of hostile setups).
+struct CalcBounds {
+    int Cycles = 0;
+    int PassesPerCellRun = 0;
+    int IterationsPerPass = 0;
+};
+CalcOutcome RunCalculation(const CalcBounds& bounds);
+
 // The exit status of the headless calculator for an outcome: 0, 1 or 3.
 int ExitStatus(CalcOutcome outcome);
 

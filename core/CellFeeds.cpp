@@ -3,6 +3,8 @@
 #include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
 
+#include <cmath>
+
 namespace {
 double Sum(double a, double b) {
     return static_cast<double>(static_cast<long double>(a) + b);
@@ -43,8 +45,16 @@ void ComputeCellFeeds() {
                 feed[j].Fraction = Sum(feed[j].Fraction, leak);
             sum = Sum(sum, feed[j].Fraction);
         }
-        for (GasFraction& slot : feed)
-            slot.Fraction =
-                sum == 0 ? 0 : static_cast<double>(static_cast<long double>(slot.Fraction) / sum);
+        // A NaN or infinite fraction, or fractions too large to add up, would carry non-finite
+        // numbers into the solver's logarithms: such a feed is treated like one whose sum is 0.
+        bool usable = sum != 0 && std::isfinite(sum);
+        for (GasFraction& slot : feed) {
+            if (usable)
+                slot.Fraction = static_cast<double>(static_cast<long double>(slot.Fraction) / sum);
+            usable = usable && std::isfinite(slot.Fraction);
+        }
+        if (!usable)
+            for (GasFraction& slot : feed)
+                slot.Fraction = 0;
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 // Rewrites CellFeed[1..8] from the resolved nodes. A cell that is not connected gets an empty
-// feed; a cell whose node fractions and leaks add up to 0 gets its gas names with all
-// fractions 0. The equilibrium run leaves both out.
+// feed; a cell whose node fractions and leaks add up to 0, or do not add up to a finite sum
+// (a NaN or infinite fraction among them), gets its gas names with all fractions 0. The
+// equilibrium run leaves both out.
 void ComputeCellFeeds();

@@ -1,6 +1,7 @@
 #include "equilibrium/CellEquilibrium.h"
 
 #include "core/Calculate.h"
+#include "core/Cat.h"
 #include "core/Defaults.h"
 #include "core/NumberText.h"
 #include "core/StatusLine.h"
@@ -24,6 +25,8 @@ IndexedTable<std::uint16_t, 1, CellCount> MainElement;
 IndexedTable<int, 1, CellCount> CellPasses;
 IndexedTable<long double, 1, CellCount> CellBestError;
 int MaxCellCycles = 0;
+int MaxCellRunPasses = 0;
+int MaxPassIterations = 0;
 EqWorkTable EqWorkList;
 EqMatrix BalanceMatrix;
 EqVector BalanceRightSides;
@@ -31,6 +34,25 @@ EqVector BalanceRightSides;
 namespace {
 
 constexpr double ZeroCelsius = 273.15; // K
+
+// What the run can work with: a temperature above absolute zero and a positive pressure, both
+// finite. Anything else would hand the solver non-finite logarithms or a pressure row that no
+// amounts can meet.
+bool ConditionsInRange(double pressure, double temperatureC) {
+    const double kelvin = temperatureC + ZeroCelsius;
+    return std::isfinite(pressure) && pressure > 0 && std::isfinite(kelvin) && kelvin > 0;
+}
+
+bool ConditionsInRange(const CellRecord& cell) {
+    return ConditionsInRange(cell.Pressure, cell.Temperature);
+}
+
+// Leaves a fed cell out of the run for its conditions.
+void LeaveOutForConditions(int c) {
+    Cells[c].State = 0;
+    ShowStatusError(Cat("Cell ", std::to_string(c), ": temperature or pressure out of range"),
+                    ErrorPause);
+}
 
 // The species 1..CompoundCount that a scan of the species table visits.
 int SpeciesInTable() {
@@ -125,6 +147,16 @@ std::string ProgressLine(int cell, int pass, long double bestError, double total
            "    Time used: " + FormatFixed(seconds, 6, 2);
 }
 
+// The settings of one cell run under the bounds that are set.
+CellRunSettings BoundedRunSettings() {
+    CellRunSettings settings;
+    if (MaxCellRunPasses > 0)
+        settings.LastPass = std::min(settings.LastPass, MaxCellRunPasses);
+    if (MaxPassIterations > 0)
+        settings.MaxIterations = std::min(settings.MaxIterations, MaxPassIterations);
+    return settings;
+}
+
 // Cycles over the cells until every fed cell has converged, the user stops or the bound on the
 // cycles is reached. A cell that does not converge is taken up again in the next cycle from its
 // last amounts.
@@ -138,6 +170,12 @@ void CalculateCells() {
             const int state = Cells[c].State;
             if (state == 0 || state >= 5 || StopRequested)
                 continue;
+            // The user may have edited the cell while the run let input through.
+            if (!ConditionsInRange(Cells[c])) {
+                LeaveOutForConditions(c);
+                Window().DrawCell(c);
+                continue;
+            }
             ++processed;
             for (int j = 1; j <= MaxEqSpecies; ++j)
                 EqWorkList[j] = {EqSpecies[j], state == 1 ? FeedAmounts[c][j] : CellAmounts[c][j]};
@@ -231,8 +269,12 @@ void PrepareCells() {
                 CellAmounts[c][j] = FeedAmounts[c][j];
             // A feed without any element (no flow, or no gas the run knows) has no main
             // element to balance against: the cell is left out like one without a feed.
-            if (SetElementTotals(c))
-                cell.State = 1;
+            if (SetElementTotals(c)) {
+                if (ConditionsInRange(cell))
+                    cell.State = 1;
+                else
+                    LeaveOutForConditions(c);
+            }
         } else {
             for (int j = 1; j <= n; ++j)
                 FeedAmounts[c][j] = 0;
@@ -274,13 +316,14 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
     const int nR = ReactionCount;
     const int n = EqSpeciesCount;
     const int main = MainElement[cell];
-    if (n == 0 || main < 1 || main > nE) {
-        // Nothing to solve (the solver's error has no meaning for n = 0): left out.
+    if (n == 0 || main < 1 || main > nE || !ConditionsInRange(pressure, temperatureC)) {
+        // Nothing to solve (the solver's error has no meaning for n = 0), or nothing the
+        // solver can work with: left out.
         record.State = 0;
         return;
     }
 
-    const CellRunSettings settings;
+    const CellRunSettings settings = BoundedRunSettings();
     const double t0 = SecondsOfDay();
     double perturbation = settings.StartPerturbation;
     long double bestError = settings.StartError;

@@ -71,19 +71,13 @@ void TForm1::ListCalCurve() {
 }
 
 void TForm1::ReadCalibrationsTable() {
-    for (int k = 1; k <= CalibrationCount && k <= CalGrid1->RowCount(); ++k) {
-        CalibrationRecord& r = Calibrations[k];
-        StoreText(r.Make, Typed(CalGrid1->Cell(MakeColumn, k)));
-        StoreText(r.Size, Typed(CalGrid1->Cell(SizeColumn, k)));
-        StoreText(r.Float, Typed(CalGrid1->Cell(FloatColumn, k)));
-        StoreText(r.Gas, Typed(CalGrid1->Cell(GasColumn, k)));
-        // A temperature or pressure that is not a number keeps the curve's value.
-        if (const std::optional<double> t = ReadReal(Typed(CalGrid1->Cell(TempColumn, k))))
-            r.Temp = *t;
-        if (const std::optional<double> p = ReadReal(Typed(CalGrid1->Cell(PressColumn, k))))
-            r.Press = *p;
-        r.Flowmeter = ReadLeadingWhole(Typed(CalGrid1->Cell(FlowmeterColumn, k)));
-    }
+    for (int k = 1; k <= CalibrationCount && k <= CalGrid1->RowCount(); ++k)
+        ReadCalibrationRow(
+            {Typed(CalGrid1->Cell(MakeColumn, k)), Typed(CalGrid1->Cell(SizeColumn, k)),
+             Typed(CalGrid1->Cell(FloatColumn, k)), Typed(CalGrid1->Cell(GasColumn, k)),
+             Typed(CalGrid1->Cell(TempColumn, k)), Typed(CalGrid1->Cell(PressColumn, k)),
+             Typed(CalGrid1->Cell(FlowmeterColumn, k))},
+            Calibrations[k]);
 }
 
 void TForm1::ReadCalCurve() {

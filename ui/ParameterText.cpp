@@ -198,6 +198,18 @@ std::uint16_t ReadLeadingWhole(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
+void ReadCalibrationRow(const CalibrationRowTexts& row, CalibrationRecord& curve) {
+    StoreText(curve.Make, row.Make);
+    StoreText(curve.Size, row.Size);
+    StoreText(curve.Float, row.Float);
+    StoreText(curve.Gas, row.Gas);
+    if (const std::optional<double> t = ReadReal(row.Temp))
+        curve.Temp = *t;
+    if (const std::optional<double> p = ReadReal(row.Press))
+        curve.Press = *p;
+    curve.Flowmeter = ReadLeadingWhole(row.Flowmeter);
+}
+
 bool IsBlankKey(std::string_view text) {
     for (const char c : text)
         if (static_cast<unsigned char>(c) > ' ')

@@ -3,6 +3,7 @@
 // window. Every reader leaves its field alone when the text does not follow its rule.
 #pragma once
 
+#include "core/SetupRecords.h"
 #include "core/Text.h"
 
 #include <cstdint>
@@ -44,6 +45,21 @@ inline bool ReadYesNo(std::string_view text) {
 // (after optional blanks and a sign), whatever follows it, modulo 65536; 0 when the text does
 // not start with a number.
 std::uint16_t ReadLeadingWhole(std::string_view text);
+
+// The texts of one row of the calibration list, columns "Make" to "Flowmeter".
+struct CalibrationRowTexts {
+    std::string Make;
+    std::string Size;
+    std::string Float;
+    std::string Gas;
+    std::string Temp;
+    std::string Press;
+    std::string Flowmeter;
+};
+// Reads one row of the calibration list into its curve's header fields: each text cut to its
+// field, a temperature or pressure that is not a real number keeping the curve's value, and the
+// flowmeter by ReadLeadingWhole. The points are not in the list and stay as they are.
+void ReadCalibrationRow(const CalibrationRowTexts& row, CalibrationRecord& curve);
 
 // A typed text into a record's text field: cut to the field's capacity, stored unchanged.
 template <std::size_t N> void StoreText(Text<N>& field, std::string_view text) {

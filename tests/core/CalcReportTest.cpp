@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -131,6 +132,34 @@ TEST_F(CalcReport, OutcomeAndExitStatusFollowTheMixerAndTheCells) {
         EXPECT_EQ(json["status"].toString().toStdString(), c.Status);
         TearDown();
     }
+}
+
+TEST_F(CalcReport, BoundsOnPassesAndIterationsHoldForOneCalculationOnly) {
+    FeedCellOneAlone(CarbonInArgon);
+    Cells[1].LeakO2 = Cells[1].LeakH2O = 0;
+
+    const CalcOutcome outcome = RunCalculation(CalcBounds{2, 3, 1});
+
+    EXPECT_EQ(outcome, CalcOutcome::NotConverged);
+    EXPECT_EQ(CellPasses[1], 6); // three passes in each of two cycles
+    EXPECT_EQ(PassesOf(1), 6);
+    EXPECT_EQ(MaxCellCycles, 0);
+    EXPECT_EQ(MaxCellRunPasses, 0);
+    EXPECT_EQ(MaxPassIterations, 0);
+    // One iteration grows the step from 1e-6 by the square root of 2 or shrinks it by that of 3.
+    const std::string first = "blue: Cell 1   Iteration 1   ";
+    const auto line = std::find_if(Recorder.Log.begin(), Recorder.Log.end(),
+                                   [&](const auto& l) { return l.rfind(first, 0) == 0; });
+    ASSERT_NE(line, Recorder.Log.end());
+    const std::string step = line->substr(line->find("Perturbation: ") + 14, 12);
+    EXPECT_TRUE(step == "  0.00000141" || step == "  0.00000058") << step;
+
+    // Bounds above the run's own eleven passes change nothing.
+    SetUp();
+    FeedCellOneAlone(CarbonInArgon);
+    Cells[1].LeakO2 = Cells[1].LeakH2O = 0;
+    RunCalculation(CalcBounds{1, 50, 500});
+    EXPECT_EQ(CellPasses[1], 11);
 }
 
 TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {

@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 namespace {
+constexpr double Nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double Infinity = std::numeric_limits<double>::infinity();
+
 struct Leaks {
     double O2, N2, H2, H2O;
 };
@@ -57,6 +61,31 @@ TEST_F(CellFeedTest, AddsTheLeaksToTheNodeGasAndNormalises) {
         {"node gas and leaks all 0: the names stay, every fraction 0",
          2,
          {{"H2", 0}, {"Ar", 0}, {"O2", 0}},
+         {0, 0, 0, 0},
+         {{"H2", 0}, {"Ar", 0}, {"O2", 0}}},
+        {"a NaN fraction counts as a sum of 0",
+         2,
+         {{"H2", Nan}, {"Ar", 0.95}, {"O2", 0}},
+         {1e-5, 0, 0, 0},
+         {{"H2", 0}, {"Ar", 0}, {"O2", 0}}},
+        {"so does an infinite one",
+         2,
+         {{"H2", 0.05}, {"Ar", -Infinity}},
+         {0, 0, 0, 0},
+         {{"H2", 0}, {"Ar", 0}}},
+        {"and a NaN or infinite leak",
+         2,
+         {{"H2", 0.05}, {"Ar", 0.95}, {"O2", 0}, {"H2O", 0}},
+         {Nan, 0, 0, Infinity},
+         {{"H2", 0}, {"Ar", 0}, {"O2", 0}, {"H2O", 0}}},
+        {"fractions too large to add up",
+         2,
+         {{"H2", 1e308}, {"Ar", 1e308}},
+         {0, 0, 0, 0},
+         {{"H2", 0}, {"Ar", 0}}},
+        {"fractions whose sum is so small that dividing by it overflows",
+         2,
+         {{"H2", 1e300}, {"Ar", -1e300}, {"O2", 1e-300}},
          {0, 0, 0, 0},
          {{"H2", 0}, {"Ar", 0}, {"O2", 0}}},
     };

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -378,6 +380,94 @@ TEST_F(CellEquilibrium, RefusesASpeciesListThatDoesNotFitAndChangesNoCell) {
         }
         TearDown();
     }
+}
+
+namespace {
+// The red lines of the log, in order.
+std::vector<std::string> RedLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> red;
+    for (const std::string& line : lines)
+        if (line.rfind("red: ", 0) == 0)
+            red.push_back(line);
+    return red;
+}
+} // namespace
+
+TEST_F(CellEquilibrium, ACellWhoseTemperatureOrPressureIsOutOfRangeIsLeftOutWithOneMessage) {
+    constexpr double Nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double Infinity = std::numeric_limits<double>::infinity();
+    struct Case {
+        double TemperatureC;
+        double Pressure;
+        bool InRange;
+    };
+    const Case cases[] = {
+        {25, 1, true},         {-273.15, 1, false}, // absolute zero is not above it
+        {-273.16, 1, false},   {-273.14, 1, true},
+        {1e6, 1, true},        {Nan, 1, false},
+        {Infinity, 1, false},  {-Infinity, 1, false},
+        {25, 0, false},        {25, -0.0, false},
+        {25, -1, false},       {25, Nan, false},
+        {25, Infinity, false}, {25, std::numeric_limits<double>::denorm_min(), true},
+        {Nan, Nan, false},
+    };
+    const std::string message = "red: Cell 2: temperature or pressure out of range";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.TemperatureC) + " C, " + std::to_string(c.Pressure) + " bar");
+        SetUp();
+        // Cell 1 never converges, so that a bound of three cycles takes the run past cell 2
+        // three times.
+        SetCellFeeds({CarbonInArgon, Argon});
+        MaxCellCycles = 3;
+        Cells[2].Temperature = c.TemperatureC;
+        Cells[2].Pressure = c.Pressure;
+        std::vector<int> statesWhenDrawn;
+        Recorder.OnDrawCell = [&](int cell) {
+            if (cell == 2)
+                statesWhenDrawn.push_back(Cells[2].State);
+        };
+
+        StartEquilibriumCalculations();
+
+        EXPECT_EQ(Cells[2].State, c.InRange ? 5 : 0);
+        EXPECT_EQ(PassesOf(2), c.InRange ? 3 : 0);
+        EXPECT_EQ(RedLines(Recorder.Log),
+                  c.InRange ? std::vector<std::string>{} : std::vector<std::string>{message});
+        if (!c.InRange) {
+            EXPECT_EQ(statesWhenDrawn, std::vector<int>{0}); // never pending
+            const auto shown = std::find(Recorder.Log.begin(), Recorder.Log.end(), message);
+            ASSERT_NE(shown, Recorder.Log.end());
+            EXPECT_EQ(*(shown + 1), "pause 4");
+        }
+        EXPECT_EQ(Cells[1].State, 4);
+        EXPECT_EQ(PassesOf(1), 33);
+        TearDown();
+    }
+}
+
+TEST_F(CellEquilibrium, ACellEditedOutOfRangeDuringTheRunIsLeftOutAtItsNextTurn) {
+    SetCellFeeds({CarbonInArgon, CarbonInArgon});
+    MaxCellCycles = 3;
+    // While the first cycle calculates cell 1, the user sets cell 2's pressure to 0.
+    OnPass = [] {
+        if (Cells[1].State == 3)
+            Cells[2].Pressure = 0;
+    };
+
+    StartEquilibriumCalculations();
+
+    EXPECT_EQ(Cells[2].State, 0);
+    EXPECT_EQ(PassesOf(2), 0);
+    EXPECT_EQ(PassesOf(1), 33);
+    EXPECT_EQ(RedLines(Recorder.Log),
+              std::vector<std::string>{"red: Cell 2: temperature or pressure out of range"});
+
+    // Nor does a cell run called on its own hand such conditions to the solver.
+    Recorder.Clear();
+    Cells[1].State = 4;
+    RunCellEquilibrium(1, EqWorkList, "ConstantP", std::numeric_limits<double>::quiet_NaN(), 25);
+    EXPECT_EQ(Cells[1].State, 0);
+    EXPECT_TRUE(Recorder.Log.empty());
 }
 
 TEST_F(CellEquilibrium, WetHydrogenInArgonSettlesAtTheWaterEquilibriumWithItsElementsBalanced) {

@@ -37,6 +37,8 @@ void ResetProgramState() {
     CellPasses = {};
     CellBestError = {};
     MaxCellCycles = 0;
+    MaxCellRunPasses = 0;
+    MaxPassIterations = 0;
     EqWorkList = {};
     BalanceMatrix = {};
     BalanceRightSides = {};

@@ -131,4 +131,65 @@ TEST(ParameterTextTest, InputCodeShownAndRead) {
     EXPECT_EQ(FormatInputCode(40), "I40");
 }
 
+TEST(ParameterTextTest, CalibrationRowReadsItsHeaderFieldsAndLeavesThePoints) {
+    struct Case {
+        const char* Title;
+        CalibrationRowTexts Row;
+        const char* Make;
+        const char* Gas;
+        double Temp;
+        double Press;
+        int Flowmeter;
+    };
+    const Case cases[] = {
+        {"a row as the list shows it",
+         {"Rotamet", "R2-15-A", "Glass", "H2", "    25.50", "     1.00", "3"},
+         "Rotamet",
+         "H2",
+         25.5,
+         1,
+         3},
+        {"texts cut to their fields, blanks kept; reals that are not numbers keep their values",
+         {"A make too long", "s", "f", " Gas with room ", "25,5", "1.0 ", "3x"},
+         "A make t",
+         " Gas with ro",
+         7,
+         8,
+         3},
+        {"an empty flowmeter is 0; a real too small reads as 0",
+         {"", "", "", "", "-1e-400", "1e308", ""},
+         "",
+         "",
+         -0.0,
+         1e308,
+         0},
+        {"a negative flowmeter wraps to 16 bits",
+         {"", "", "", "", "", "", " -1"},
+         "",
+         "",
+         7,
+         8,
+         65535},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        CalibrationRecord curve{};
+        curve.Temp = 7;
+        curve.Press = 8;
+        curve.Flowmeter = 9;
+        curve.Point[20] = {4, 5};
+        ReadCalibrationRow(c.Row, curve);
+        EXPECT_EQ(curve.Make.Str(), c.Make);
+        EXPECT_EQ(curve.Size.Str(), c.Row.Size.substr(0, 8));
+        EXPECT_EQ(curve.Float.Str(), c.Row.Float.substr(0, 8));
+        EXPECT_EQ(curve.Gas.Str(), c.Gas);
+        EXPECT_EQ(curve.Temp, c.Temp);
+        EXPECT_EQ(std::signbit(curve.Temp), std::signbit(c.Temp));
+        EXPECT_EQ(curve.Press, c.Press);
+        EXPECT_EQ(curve.Flowmeter, c.Flowmeter);
+        EXPECT_EQ(curve.Point[20].Reading, 4);
+        EXPECT_EQ(curve.Point[20].Flow, 5);
+    }
+}
+
 } // namespace
