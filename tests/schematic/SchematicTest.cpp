@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 #include <optional>
 #include <string>
@@ -363,6 +364,50 @@ TEST_F(SchematicTest, NumbersThatNameNoMixtureOrNodeDrawNoLineAndNoNodeBox) {
     for (const int k : {0, 33, -5})
         DrawMixture(Canvas, k);
     EXPECT_EQ(Picture, before);
+}
+
+// What a damaged file can hold draws without a fault: reals that are not finite or at the ends
+// of the range, every index at its largest, and texts whose length byte says 255.
+TEST_F(SchematicTest, ValuesOfADamagedFileDrawWithoutFault) {
+    const double values[] = {std::numeric_limits<double>::quiet_NaN(),
+                             std::numeric_limits<double>::infinity(), -1e308, 1e308};
+    for (const double v : values) {
+        SCOPED_TRACE(v);
+        for (FlowmeterRecord& f : Flowmeters) {
+            f.Flow = f.Reading = f.FixGasT = v;
+            f.FixGasUsed = 0xFF;
+            f.FixGasBefore = 0xFF;
+            f.Make.Length = 255;
+        }
+        for (MixtureRecord& m : Mixtures)
+            m.Flow = v;
+        for (MixtureRecord& m : InputMixtures) {
+            m.Ready = 0xFF;
+            m.Name.Length = 255;
+        }
+        for (CellRecord& c : Cells) {
+            c.Temperature = c.Pressure = v;
+            c.State = 0xFF;
+            c.Name.Length = 255;
+        }
+        Draw();
+        const SchematicBox& c1 = CellBox[1];
+        EXPECT_LE(TextAt(c1.Left + 3, c1.Top + 32)->size(), 14u); // 12 characters and " C"
+        EXPECT_LE(TextAt(FlowmeterBox[1].Left + 3, MixtureBox[17].Top + 17)->size(), 6u);
+        EXPECT_EQ(TextAt(FlowmeterBox[1].Left + 3, FlowmeterBox[1].Top + 22)->size(), 8u);
+    }
+    EXPECT_EQ(TextAt(CellBox[2].Left + 3, CellBox[2].Top + 32), "100000000000 C");
+
+    // Node boxes keep what the last drawing gave them; none is given one for these numbers.
+    for (int m = 1; m <= 16; ++m)
+        MixtureBox[NodeMixture(m)].Left = MixtureBox[NodeMixture(m)].Right = 0;
+    for (FlowmeterRecord& f : Flowmeters)
+        f.Input = f.Output = 65535;
+    for (CellRecord& c : Cells)
+        c.Mix = 65535;
+    Draw();
+    for (int m = 1; m <= 16; ++m)
+        EXPECT_FALSE(NodeBoxStored(m));
 }
 
 TEST(CanvasTest, RectanglesAndLinesLeaveOutTheirFarEdgeAndEndPoint) {
