@@ -1,5 +1,5 @@
 // quorvane-calc: calculates a rig without a window and prints the results.
-#include "core/CalcReport.h"
+#include "report/CalcReport.h"
 #include "files/FileSets.h"
 
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 // quorvane-rig: converts a rig between its four binary files and one JSON document, and puts a
 // rig in place as the default file set.
-#include "core/CalcReport.h"
+#include "report/CalcReport.h"
 #include "core/Defaults.h"
 #include "equilibrium/ChemicalData.h"
 #include "files/FileSets.h"

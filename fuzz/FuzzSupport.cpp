@@ -1,6 +1,6 @@
 #include "FuzzSupport.h"
 
-#include "core/CalcReport.h"
+#include "report/CalcReport.h"
 #include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
 #include "equilibrium/CellEquilibrium.h"

@@ -3,7 +3,7 @@
 // set as quorvane-calc does, loading all four files, and calculates it.
 #include "FuzzSupport.h"
 
-#include "core/CalcReport.h"
+#include "report/CalcReport.h"
 #include "files/SetupFiles.h"
 
 #include <cstddef>

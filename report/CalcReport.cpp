@@ -1,4 +1,4 @@
-#include "core/CalcReport.h"
+#include "report/CalcReport.h"
 
 #include "core/Calculate.h"
 #include "core/Cat.h"

@@ -4,7 +4,7 @@
 #include "core/Defaults.h"
 #include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
-#include "equilibrium/ResultsTable.h"
+#include "ui/ResultsTable.h"
 #include "files/SetupFiles.h"
 #include "schematic/Schematic.h"
 #include "tableeditor/Vexa_ntabed.h"

@@ -1,4 +1,4 @@
-#include "equilibrium/ResultsTable.h"
+#include "ui/ResultsTable.h"
 
 #include "core/Defaults.h"
 #include "core/LatinText.h"

@@ -1,6 +1,6 @@
 // The example rig that the build makes from examples/example-rig.json: what it is meant to show,
 // and that it converges.
-#include "core/CalcReport.h"
+#include "report/CalcReport.h"
 #include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
 #include "support/EquilibriumSetup.h"

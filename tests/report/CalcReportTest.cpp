@@ -1,4 +1,4 @@
-#include "core/CalcReport.h"
+#include "report/CalcReport.h"
 
 #include "core/Defaults.h"
 #include "core/SetupTables.h"
