@@ -1,5 +1,6 @@
 #include "MixerSetup.h"
 
+#include "core/Cat.h"
 #include "core/SetupTables.h"
 
 void FillSlots(IndexedTable<GasFraction, 1, 12>& slots, const Components& components) {
@@ -16,7 +17,7 @@ void FillSlots(IndexedTable<GasFraction, 1, 12>& slots, const Components& compon
 }
 
 void SetInputMix(int n, const Components& components) {
-    InputMixtures[n].Name.Set("I" + std::to_string(n));
+    InputMixtures[n].Name.Set(Cat("I", std::to_string(n)));
     FillSlots(InputMixtures[n].Gas, components);
 }
 
@@ -28,7 +29,7 @@ void SetMeter(int f, int input, int output, double reading) {
 
 namespace {
 void SetOnePointCurve(int f, int c, const std::string& gas, double flow) {
-    Flowmeters[f].Make.Set("M" + std::to_string(f));
+    Flowmeters[f].Make.Set(Cat("M", std::to_string(f)));
     CalibrationRecord& curve = Calibrations[c];
     curve.Make = Flowmeters[f].Make;
     curve.Size = Flowmeters[f].Size;
