@@ -1,6 +1,7 @@
 // quorvane-calc: calculates a rig without a window and prints the results.
-#include "report/CalcReport.h"
 #include "files/FileSets.h"
+#include "files/StartUp.h"
+#include "report/CalcReport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -6,6 +6,7 @@
 #include "core/NumberText.h"
 #include "core/StatusLine.h"
 #include "core/WindowInterface.h"
+#include "equilibrium/CalcBounds.h"
 #include "equilibrium/FormationReactions.h"
 
 #include <algorithm>
@@ -24,9 +25,6 @@ CellElementTable ElementRatios;
 IndexedTable<std::uint16_t, 1, CellCount> MainElement;
 IndexedTable<int, 1, CellCount> CellPasses;
 IndexedTable<long double, 1, CellCount> CellBestError;
-int MaxCellCycles = 0;
-int MaxCellRunPasses = 0;
-int MaxPassIterations = 0;
 EqWorkTable EqWorkList;
 EqMatrix BalanceMatrix;
 EqVector BalanceRightSides;
@@ -147,13 +145,14 @@ std::string ProgressLine(int cell, int pass, long double bestError, double total
            "    Time used: " + FormatFixed(seconds, 6, 2);
 }
 
-// The settings of one cell run under the bounds that are set.
+// The settings of one cell run under the bounds in force.
 CellRunSettings BoundedRunSettings() {
+    const CalcBounds& bounds = ActiveCalcBounds();
     CellRunSettings settings;
-    if (MaxCellRunPasses > 0)
-        settings.LastPass = std::min(settings.LastPass, MaxCellRunPasses);
-    if (MaxPassIterations > 0)
-        settings.MaxIterations = std::min(settings.MaxIterations, MaxPassIterations);
+    if (bounds.PassesPerCellRun > 0)
+        settings.LastPass = std::min(settings.LastPass, bounds.PassesPerCellRun);
+    if (bounds.IterationsPerPass > 0)
+        settings.MaxIterations = std::min(settings.MaxIterations, bounds.IterationsPerPass);
     return settings;
 }
 
@@ -161,6 +160,7 @@ CellRunSettings BoundedRunSettings() {
 // cycles is reached. A cell that does not converge is taken up again in the next cycle from its
 // last amounts.
 void CalculateCells() {
+    const int bound = ActiveCalcBounds().Cycles;
     int processed = 0;
     int cycles = 0;
     do {
@@ -185,7 +185,7 @@ void CalculateCells() {
             Window().ShowCellResults();
             Window().DrawCell(c);
         }
-    } while (!StopRequested && processed > 0 && (MaxCellCycles <= 0 || cycles < MaxCellCycles));
+    } while (!StopRequested && processed > 0 && (bound <= 0 || cycles < bound));
 }
 } // namespace
 

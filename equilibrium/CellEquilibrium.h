@@ -39,16 +39,6 @@ extern IndexedTable<std::uint16_t, 1, CellCount> MainElement;
 extern IndexedTable<int, 1, CellCount> CellPasses;
 extern IndexedTable<long double, 1, CellCount> CellBestError;
 
-// A bound on the cycles over the cells: 0, the window's way, cycles until every fed cell has
-// converged or the user stops; a batch run sets a bound and leaves the rest unconverged.
-extern int MaxCellCycles;
-// Bounds on each cell run, for callers that must keep a calculation short whatever the setup
-// (fuzzing, tests of hostile setups): at most this many solver passes in a cell run and
-// iterations in a pass. 0, the window's way, keeps the run's own eleven passes and hundred
-// iterations; a bound never raises them.
-extern int MaxCellRunPasses;
-extern int MaxPassIterations;
-
 // One cell's amounts as StartEquilibriumCalculations hands them to RunCellEquilibrium and
 // receives them back.
 struct EqWorkItem {

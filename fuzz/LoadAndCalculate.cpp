@@ -3,8 +3,9 @@
 // set as quorvane-calc does, loading all four files, and calculates it.
 #include "FuzzSupport.h"
 
-#include "report/CalcReport.h"
 #include "files/SetupFiles.h"
+#include "files/StartUp.h"
+#include "report/CalcReport.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -14,62 +14,6 @@
 #include <algorithm>
 #include <cstdio>
 
-BatchWindow::BatchWindow(std::ostream& out) : HeadlessWindow(out) {
-    KeepPauses = false;
-}
-
-void BatchWindow::ShowStatusLine(StatusColour colour, const std::string& text) {
-    if (colour == StatusColour::Red || ShowProgress)
-        Messages.push_back({colour, text});
-    HeadlessWindow::ShowStatusLine(colour, text);
-}
-
-std::array<bool, 4> StartOnFileSet(const std::string& base) {
-    for (auto& row : LoadedSetupFiles)
-        row[1].clear();
-    DefaultSetupLocation = base;
-    InstallDefaults();
-    std::array<bool, 4> read{};
-    for (int row = InputFileRow; row <= CellFileRow; ++row)
-        read[std::size_t(row)] = !LoadedSetupFiles[std::size_t(row)][1].empty();
-    return read;
-}
-
-CalcOutcome RunCalculation(int maxCycles) {
-    return RunCalculation(CalcBounds{maxCycles, 0, 0});
-}
-
-CalcOutcome RunCalculation(const CalcBounds& bounds) {
-    const int cycles = MaxCellCycles;
-    const int passes = MaxCellRunPasses;
-    const int iterations = MaxPassIterations;
-    MaxCellCycles = bounds.Cycles;
-    MaxCellRunPasses = bounds.PassesPerCellRun;
-    MaxPassIterations = bounds.IterationsPerPass;
-    const bool mixerSolved = Run1Click();
-    MaxCellCycles = cycles;
-    MaxCellRunPasses = passes;
-    MaxPassIterations = iterations;
-    if (!mixerSolved)
-        return CalcOutcome::MixerFailed;
-    for (const CellRecord& cell : Cells)
-        if (cell.State > 0 && cell.State < 5)
-            return CalcOutcome::NotConverged;
-    return CalcOutcome::Converged;
-}
-
-int ExitStatus(CalcOutcome outcome) {
-    switch (outcome) {
-    case CalcOutcome::Converged:
-        return 0;
-    case CalcOutcome::MixerFailed:
-        return 1;
-    case CalcOutcome::NotConverged:
-        return 3;
-    }
-    return 3;
-}
-
 namespace {
 
 // The rows of the two results views: the run's species, or the gases of the gas list.

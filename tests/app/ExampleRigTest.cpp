@@ -1,8 +1,9 @@
 // The example rig that the build makes from examples/example-rig.json: what it is meant to show,
 // and that it converges.
-#include "report/CalcReport.h"
 #include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
+#include "files/StartUp.h"
+#include "report/CalcReport.h"
 #include "support/EquilibriumSetup.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 
 #include "core/Calculate.h"
 #include "core/Defaults.h"
+#include "equilibrium/CalcBounds.h"
 #include "equilibrium/FormationReactions.h"
 #include "equilibrium/GibbsEnergy.h"
 #include "support/EquilibriumSetup.h"
@@ -310,7 +311,7 @@ TEST_F(CellEquilibrium, ABoundOnTheCyclesLeavesTheCellsThatHaveNotConvergedByThe
         SCOPED_TRACE(c.Bound);
         SetUp();
         SetCellFeeds({Argon, CarbonInArgon});
-        MaxCellCycles = c.Bound;
+        const ScopedCalcBounds bound({c.Bound});
 
         StartEquilibriumCalculations();
 
@@ -418,7 +419,7 @@ TEST_F(CellEquilibrium, ACellWhoseTemperatureOrPressureIsOutOfRangeIsLeftOutWith
         // Cell 1 never converges, so that a bound of three cycles takes the run past cell 2
         // three times.
         SetCellFeeds({CarbonInArgon, Argon});
-        MaxCellCycles = 3;
+        const ScopedCalcBounds bound({3});
         Cells[2].Temperature = c.TemperatureC;
         Cells[2].Pressure = c.Pressure;
         std::vector<int> statesWhenDrawn;
@@ -447,7 +448,7 @@ TEST_F(CellEquilibrium, ACellWhoseTemperatureOrPressureIsOutOfRangeIsLeftOutWith
 
 TEST_F(CellEquilibrium, ACellEditedOutOfRangeDuringTheRunIsLeftOutAtItsNextTurn) {
     SetCellFeeds({CarbonInArgon, CarbonInArgon});
-    MaxCellCycles = 3;
+    const ScopedCalcBounds bound({3});
     // While the first cycle calculates cell 1, the user sets cell 2's pressure to 0.
     OnPass = [] {
         if (Cells[1].State == 3)

@@ -4,7 +4,6 @@
 // bounds. Whatever the files hold, the calculation must end, keep every index in its table and
 // hand the solver only what it can work with; where the decided behaviour says which cells are
 // calculated and which messages show, the case says so too.
-#include "report/CalcReport.h"
 #include "core/Cat.h"
 #include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
@@ -12,6 +11,8 @@
 #include "equilibrium/ChemicalData.h"
 #include "files/RigJson.h"
 #include "files/SetupFiles.h"
+#include "files/StartUp.h"
+#include "report/CalcReport.h"
 #include "support/TestSetup.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
 #include "files/SetupFiles.h"
+#include "files/StartUp.h"
 #include "support/EquilibriumSetup.h"
 
 #include <gtest/gtest.h>
@@ -127,7 +128,7 @@ TEST_F(CalcReport, OutcomeAndExitStatusFollowTheMixerAndTheCells) {
         const CalcOutcome outcome = RunCalculation(c.MaxCycles);
         EXPECT_EQ(outcome, c.Outcome);
         EXPECT_EQ(ExitStatus(outcome), c.Exit);
-        EXPECT_EQ(MaxCellCycles, 0) << "the window's calculation stays unbounded";
+        EXPECT_EQ(ActiveCalcBounds().Cycles, 0) << "the window's calculation stays unbounded";
         const QJsonObject json = ParseObject(FormatReport(outcome, {}, {ReportFormat::Json}));
         EXPECT_EQ(json["status"].toString().toStdString(), c.Status);
         TearDown();
@@ -143,9 +144,9 @@ TEST_F(CalcReport, BoundsOnPassesAndIterationsHoldForOneCalculationOnly) {
     EXPECT_EQ(outcome, CalcOutcome::NotConverged);
     EXPECT_EQ(CellPasses[1], 6); // three passes in each of two cycles
     EXPECT_EQ(PassesOf(1), 6);
-    EXPECT_EQ(MaxCellCycles, 0);
-    EXPECT_EQ(MaxCellRunPasses, 0);
-    EXPECT_EQ(MaxPassIterations, 0);
+    EXPECT_EQ(ActiveCalcBounds().Cycles, 0);
+    EXPECT_EQ(ActiveCalcBounds().PassesPerCellRun, 0);
+    EXPECT_EQ(ActiveCalcBounds().IterationsPerPass, 0);
     // One iteration grows the step from 1e-6 by the square root of 2 or shrinks it by that of 3.
     const std::string first = "blue: Cell 1   Iteration 1   ";
     const auto line = std::find_if(Recorder.Log.begin(), Recorder.Log.end(),

@@ -4,6 +4,7 @@
 #include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
+#include "equilibrium/CalcBounds.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
 #include "equilibrium/FormationReactions.h"
@@ -36,9 +37,7 @@ void ResetProgramState() {
     MainElement = {};
     CellPasses = {};
     CellBestError = {};
-    MaxCellCycles = 0;
-    MaxCellRunPasses = 0;
-    MaxPassIterations = 0;
+    ResetCalcBounds();
     EqWorkList = {};
     BalanceMatrix = {};
     BalanceRightSides = {};

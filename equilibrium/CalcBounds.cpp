@@ -1,0 +1,21 @@
+#include "equilibrium/CalcBounds.h"
+
+namespace {
+CalcBounds Active;
+} // namespace
+
+const CalcBounds& ActiveCalcBounds() {
+    return Active;
+}
+
+ScopedCalcBounds::ScopedCalcBounds(const CalcBounds& bounds) : Previous(Active) {
+    Active = bounds;
+}
+
+ScopedCalcBounds::~ScopedCalcBounds() {
+    Active = Previous;
+}
+
+void ResetCalcBounds() {
+    Active = {};
+}
