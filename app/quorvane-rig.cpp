@@ -1,11 +1,11 @@
 // quorvane-rig: converts a rig between its four binary files and one JSON document, and puts a
 // rig in place as the default file set.
-#include "report/CalcReport.h"
-#include "core/Defaults.h"
 #include "equilibrium/ChemicalData.h"
 #include "files/FileSets.h"
 #include "files/RigJson.h"
 #include "files/SetupFiles.h"
+#include "files/StartUp.h"
+#include "report/BatchRun.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Quorvane: the window is created first, then the defaults are installed and the default file
 // set is read, then the event loop runs until the window is closed.
-#include "core/Defaults.h"
 #include "core/WindowInterface.h"
+#include "files/StartUp.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>

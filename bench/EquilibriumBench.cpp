@@ -7,12 +7,12 @@
 // often, and later ones of the same pass, where the step has grown. The reference spends the
 // same work on every iteration; the program's solver does not. At the end the ratio of their
 // times per iteration is printed for both stretches.
-#include "core/Defaults.h"
 #include "core/SetupTables.h"
 #include "core/WindowInterface.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/EqCalcUnit.h"
 #include "equilibrium/FormationReactions.h"
+#include "files/StartUp.h"
 #include "support/ReferenceSolver.h"
 
 #include <benchmark/benchmark.h>

@@ -3,10 +3,10 @@
 // five sweeps (each with warnings for the nodes still waiting).
 #include "core/Calculate.h"
 #include "core/Calibration.h"
-#include "core/Defaults.h"
 #include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
 #include "core/WindowInterface.h"
+#include "files/StartUp.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // showing the page, loading a calibrations file or stepping the curve selector does it; and
 // drawing the schematic. Runs on the offscreen platform with the window shown, so that the
 // views lay out what they hold.
-#include "core/Defaults.h"
 #include "core/SetupTables.h"
 #include "core/WindowInterface.h"
+#include "files/StartUp.h"
 #include "ui/MainWindow.h"
 
 #include <benchmark/benchmark.h>

@@ -1,26 +1,13 @@
 #include "core/Defaults.h"
 
-#include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
-#include "core/StatusLine.h"
-#include "core/WindowInterface.h"
-#include "equilibrium/CellEquilibrium.h"
-#include "equilibrium/ChemicalData.h"
-#include "files/SetupFiles.h"
 
-#include <algorithm>
-
-std::string DefaultSetupLocation = FactorySetupLocation;
-std::string DefaultSetupBase;
-int SchemeHeight = 600;
-int SchemeWidth = 800;
 int ShowEquilibrium = 1;
 int ShowLogarithmic = 1;
 
-std::string PlatformPath(const std::string& path) {
-    std::string result = path;
-    std::replace(result.begin(), result.end(), '\\', '/');
-    return result;
+void ResetViewFlags() {
+    ShowEquilibrium = 1;
+    ShowLogarithmic = 1;
 }
 
 namespace {
@@ -81,63 +68,4 @@ void SetDefaultMixture(int n) {
 
 void SetDefaultCell(int c) {
     Cells[c] = DefaultCell(c);
-}
-
-void InstallDefaults() {
-    SchemeHeight = 600;
-    SchemeWidth = 800;
-
-    DefaultSetupBase = PlatformPath(DefaultSetupLocation);
-    InputFileName = DefaultSetupBase + ".INP";
-    CellFileName = DefaultSetupBase + ".CEL";
-    CalibrationFileName = DefaultSetupBase + ".CAL";
-    MixerFileName = DefaultSetupBase + ".MIX";
-
-    CurrentTable = NoTable;
-    CurrentCell = 1;
-    CurrentInputMix = 1;
-    CurrentFlowmeter = 1;
-    StopRequested = false;
-    Running = false;
-    ShowEquilibrium = 1;
-    ShowLogarithmic = 1;
-    ProgressPause = 0.0;
-    ErrorPause = 4.0;
-
-    LoadedSetupFiles[InputFileRow][0] = "Inp";
-    LoadedSetupFiles[MixerFileRow][0] = "Mix";
-    LoadedSetupFiles[CalibrationFileRow][0] = "Cal";
-    LoadedSetupFiles[CellFileRow][0] = "Out";
-    Window().LoadedSetupFilesChanged();
-
-    for (GasFraction& g : WorkGas)
-        g.Fraction = 0;
-
-    for (int c = 1; c <= CalibrationCount; ++c)
-        SetDefaultCalibration(c);
-    for (int i = 1; i <= FlowmeterCount; ++i) {
-        SetDefaultFlowmeter(i);
-        SetFlowmeterBox(i);
-    }
-    for (int n = 1; n <= MixtureCount; ++n) {
-        SetDefaultMixture(n);
-        SetMixtureBox(n);
-    }
-    for (int c = 1; c <= CellCount; ++c) {
-        SetDefaultCell(c);
-        SetCellBox(c);
-    }
-    for (int c = 1; c <= CellCount; ++c) {
-        for (long double& a : FeedAmounts[c])
-            a = 0;
-        for (long double& a : CellAmounts[c])
-            a = 0;
-    }
-
-    Window().AddParameterTableRows();
-
-    SetupElements();
-    SetupCompounds();
-
-    OpenFileSet(DefaultSetupBase);
 }

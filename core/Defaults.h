@@ -1,30 +1,13 @@
-// Start-up: the defaults of every setup table, the selection state and the default file set.
+// The start-up values of the setup records, and the two switches of the results view.
 #pragma once
 
 #include "core/SetupRecords.h"
 
-#include <string>
-
-// The default file set as the program names it: from the root of the current drive, written
-// with backslashes. InstallDefaults resolves it to this platform's path; tests and the headless
-// tools point it at a folder of their own before they call InstallDefaults.
-extern std::string DefaultSetupLocation;
-constexpr const char* FactorySetupLocation = "\\Program files\\Blendora\\Default";
-
-extern std::string DefaultSetupBase; // the resolved base of the default file set
-
-extern int SchemeHeight; // design size of the schematic layout
-extern int SchemeWidth;
-
 extern int ShowEquilibrium; // results show the cell equilibrium (1) or the feed (0)
 extern int ShowLogarithmic; // results show decimal logarithms (1) or plain values (0)
 
-// A path written with backslashes from the root of the drive, as this platform names it:
-// the backslashes become slashes, and a path from the root stays one.
-std::string PlatformPath(const std::string& path);
-
-// The defaults routine of the calculation: runs once at start-up, after the window exists.
-void InstallDefaults();
+// The results view as at start-up: the cell equilibrium, in decimal logarithms.
+void ResetViewFlags();
 
 // The start-up records of the calibration curves, of flowmeter i (1..16) and of cell c (1..8);
 // the input mixtures start with all bytes zero.

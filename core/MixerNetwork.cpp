@@ -49,6 +49,10 @@ void CheckInputMixture(int n) {
 
 int NetworkSweeps = 0;
 
+void ResetMixerNetwork() {
+    NetworkSweeps = 0;
+}
+
 int CellNode(int c) {
     if (!Cells.Contains(c))
         return 0;

@@ -31,3 +31,6 @@ bool SolveNetwork();
 // The number of sweeps the last SolveNetwork made.
 extern int NetworkSweeps;
 constexpr int MaxNetworkSweeps = 100;
+
+// No sweep made, as at start-up.
+void ResetMixerNetwork();

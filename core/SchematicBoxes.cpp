@@ -1,10 +1,18 @@
 #include "core/SchematicBoxes.h"
 
-#include "core/Defaults.h"
-
+int SchemeHeight = 600;
+int SchemeWidth = 800;
 IndexedTable<SchematicBox, 1, 16> FlowmeterBox{};
 IndexedTable<SchematicBox, 1, 8> CellBox{};
 IndexedTable<SchematicBox, 1, 32> MixtureBox{};
+
+void ResetSchematicBoxes() {
+    SchemeHeight = 600;
+    SchemeWidth = 800;
+    FlowmeterBox = {};
+    CellBox = {};
+    MixtureBox = {};
+}
 
 namespace {
 // The fractions of the design area are taken in extended precision and cut toward zero:

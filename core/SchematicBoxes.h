@@ -21,6 +21,10 @@ static_assert(offsetof(SchematicBox, Left) == 0 && offsetof(SchematicBox, Top) =
               offsetof(SchematicBox, Right) == 4 && offsetof(SchematicBox, Bottom) == 6 &&
               offsetof(SchematicBox, PortX) == 8 && sizeof(SchematicBox) == 10);
 
+// The design area of the layout, 800 x 600.
+extern int SchemeHeight;
+extern int SchemeWidth;
+
 extern IndexedTable<SchematicBox, 1, 16> FlowmeterBox;
 extern IndexedTable<SchematicBox, 1, 8> CellBox;
 // 1..16 the input mixtures I1..I16, 17..32 the mixer nodes M1..M16.
@@ -39,6 +43,9 @@ int OutputBusY(int m);
 // draw from it, when flowmeter a is the last one that feeds the node: the middle of the gap
 // to the right of flowmeter a.
 int ConnectorX(int a);
+
+// The design area as at start-up, and no box laid out.
+void ResetSchematicBoxes();
 
 // Lay out the box of flowmeter i (1..16), of mixture k (1..32; a node box gets its height
 // only) and of cell e (1..8).

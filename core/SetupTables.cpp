@@ -22,6 +22,29 @@ int CurrentCalCurve = 0;
 bool Running = false;
 bool StopRequested = false;
 
+void ResetSelectionState() {
+    CurrentTable = NoTable;
+    CurrentCell = 1;
+    CurrentInputMix = 1;
+    CurrentFlowmeter = 1;
+    Running = false;
+    StopRequested = false;
+}
+
+void ResetSetupTables() {
+    InputMixtures = {};
+    Mixtures = {};
+    Flowmeters = {};
+    Calibrations = {};
+    Cells = {};
+    GasList = {};
+    GasCount = 0;
+    WorkGas = {};
+    CellFeed = {};
+    ResetSelectionState();
+    CurrentCalCurve = 0;
+}
+
 void TableIndexFault(long index, long first, long last) {
     std::fprintf(stderr, "Quorvane: table index %ld outside %ld..%ld\n", index, first, last);
     std::abort();

@@ -43,6 +43,14 @@ extern int CurrentCalCurve;  // 1..1000; 0 until the calibration page is first s
 extern bool Running;         // the equilibrium phase of a calculation is in progress
 extern bool StopRequested;   // the user asked the running calculation to stop
 
+// The selection and run state as the defaults routine sets it: no table, the first cell, input
+// mixture and flowmeter, nothing running. The current calibration curve belongs to the
+// calibration page, which sets it when it is first filled; it stays.
+void ResetSelectionState();
+// Everything above as before start-up: the tables and working lists all zero, the selection
+// and run state as ResetSelectionState leaves it, and no current calibration curve.
+void ResetSetupTables();
+
 // Mixture number of node k (1..16).
 constexpr int NodeMixture(int node) {
     return 16 + node;

@@ -5,6 +5,11 @@
 double ErrorPause = 4.0;
 double ProgressPause = 0.0;
 
+void ResetStatusLine() {
+    ErrorPause = 4.0;
+    ProgressPause = 0.0;
+}
+
 void ShowStatusError(const std::string& text, double seconds) {
     Window().ShowStatusLine(StatusColour::Red, text);
     Window().Pause(seconds);

@@ -7,6 +7,9 @@
 extern double ErrorPause;    // 4.0 s after a warning or failure
 extern double ProgressPause; // 0.0 s after a progress line
 
+// The two pauses as at start-up.
+void ResetStatusLine();
+
 void ShowStatusError(const std::string& text, double seconds);
 void ShowStatusInfo(const std::string& text, double seconds);
 // The alert sound; callers sound it just before the messages that want it.

@@ -29,6 +29,24 @@ EqWorkTable EqWorkList;
 EqMatrix BalanceMatrix;
 EqVector BalanceRightSides;
 
+void ResetEquilibriumRun() {
+    UsedElements = {};
+    UsedElementCount = 0;
+    EqSpecies = {};
+    EqSpeciesCount = 0;
+    ReactionCount = 0;
+    FeedAmounts = {};
+    CellAmounts = {};
+    ElementTotals = {};
+    ElementRatios = {};
+    MainElement = {};
+    CellPasses = {};
+    CellBestError = {};
+    EqWorkList = {};
+    BalanceMatrix = {};
+    BalanceRightSides = {};
+}
+
 namespace {
 
 constexpr double ZeroCelsius = 273.15; // K

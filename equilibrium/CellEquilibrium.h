@@ -54,6 +54,9 @@ extern EqWorkTable EqWorkList;
 extern EqMatrix BalanceMatrix;
 extern EqVector BalanceRightSides;
 
+// Every list, table and count above empty, as at start-up.
+void ResetEquilibriumRun();
+
 // Steps of StartEquilibriumCalculations, usable on their own.
 // Builds the run lists from the cell feeds of all eight cells. Shows the failure message and
 // returns false when some used element has no reference species, or more than one, or when the

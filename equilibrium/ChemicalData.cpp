@@ -6,6 +6,12 @@ IndexedTable<ElementRecord, 1, ElementNumberCount> Elements;
 IndexedTable<CompoundRecord, 1, CompoundCapacity> Compounds;
 std::uint16_t CompoundCount = 0;
 
+void ResetChemicalData() {
+    Elements = {};
+    Compounds = {};
+    CompoundCount = 0;
+}
+
 void SetupElements() {
     for (ElementRecord& e : Elements) {
         e.Symbol.Set("");

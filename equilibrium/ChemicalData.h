@@ -46,8 +46,11 @@ extern IndexedTable<ElementRecord, 1, ElementNumberCount> Elements;
 extern IndexedTable<CompoundRecord, 1, CompoundCapacity> Compounds;
 extern std::uint16_t CompoundCount;
 
+// Build the element table and the species table; the defaults routine calls them at start-up.
 void SetupElements();
 void SetupCompounds();
+// Both tables empty, as before start-up built them.
+void ResetChemicalData();
 
 // How many of the species 1..CompoundCount have exactly this formula (case-sensitive).
 int CountCompoundsWithFormula(std::string_view formula);

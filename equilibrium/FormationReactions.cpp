@@ -13,6 +13,11 @@
 EqMatrix ReactionMatrix;
 EqVector LogKeq;
 
+void ResetFormationReactions() {
+    ReactionMatrix = {};
+    LogKeq = {};
+}
+
 void BuildFormationReactions(double T) {
     ReactionMatrix = {};
     LogKeq = {};

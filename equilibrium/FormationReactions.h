@@ -12,6 +12,9 @@ constexpr long double GasConstant = 8.31451L; // J/(mol K)
 extern EqMatrix ReactionMatrix;
 extern EqVector LogKeq; // decimal logarithm of each reaction's equilibrium constant
 
+// Both cleared, as at start-up.
+void ResetFormationReactions();
+
 // Clears both (all 12 by 12 and 12 entries) and writes the ReactionCount rows of the run lists
 // at T kelvin, showing the "Compound: " line and the coefficient line of every reaction.
 void BuildFormationReactions(double T);

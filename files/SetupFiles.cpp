@@ -25,6 +25,30 @@ std::array<std::array<std::string, 2>, 4> LoadedSetupFiles = {{
     {"Out", ""},
 }};
 
+void ResetLoadedSetupFiles() {
+    LoadedSetupFiles = {{
+        {"Inp", ""},
+        {"Mix", ""},
+        {"Cal", ""},
+        {"Out", ""},
+    }};
+}
+
+void ResetSetupFiles() {
+    InputFileName.clear();
+    MixerFileName.clear();
+    CalibrationFileName.clear();
+    CellFileName.clear();
+    ResetLoadedSetupFiles();
+}
+
+void SetCurrentFileNames(const std::string& base) {
+    InputFileName = base + ".INP";
+    MixerFileName = base + ".MIX";
+    CalibrationFileName = base + ".CAL";
+    CellFileName = base + ".CEL";
+}
+
 namespace {
 
 // One kind of setup file: where its records lie in memory and which name it goes by.
@@ -187,10 +211,7 @@ void SaveFileSet(const std::string& base) {
 }
 
 std::array<bool, 4> ReadStoredFileSet(const std::string& base) {
-    InputFileName = base + ".INP";
-    MixerFileName = base + ".MIX";
-    CalibrationFileName = base + ".CAL";
-    CellFileName = base + ".CEL";
+    SetCurrentFileNames(base);
     return {LoadKind(InputKind(), Nothing), LoadKind(MixerKind(), Nothing),
             LoadKind(CalibrationKind(), Nothing), LoadKind(CellKind(), Nothing)};
 }

@@ -24,6 +24,14 @@ enum SetupFileRow : int {
 // "Mix", "Cal", "Out"; column 1 the name of the file of that kind last read or written.
 extern std::array<std::array<std::string, 2>, 4> LoadedSetupFiles;
 
+// The list of current files with its row labels and no file named yet.
+void ResetLoadedSetupFiles();
+// No current file names, and the list as ResetLoadedSetupFiles leaves it.
+void ResetSetupFiles();
+
+// Sets the four current names from the base: base.INP, base.MIX, base.CAL and base.CEL.
+void SetCurrentFileNames(const std::string& base);
+
 void LoadInputFile();
 void LoadMixerFile();
 void LoadCalibrationFile();

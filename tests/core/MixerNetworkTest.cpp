@@ -414,9 +414,7 @@ TEST_F(MixerRun, TreatsNumbersBeyondTheTablesFromAFileAsNotConnected) {
     SaveCellFile();
     SaveCalibrationFile();
     SaveInputFile();
-    ResetProgramState();
-    SetWindow(&Recorder);
-    OpenFileSet(DefaultBase());
+    StartOnFileSet(DefaultBase());
     ASSERT_EQ(Flowmeters[7].Input, 65535);
     ASSERT_EQ(Cells[2].Mix, 65535);
     Recorder.Clear();

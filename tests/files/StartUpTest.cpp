@@ -1,15 +1,27 @@
+#include "files/StartUp.h"
+
+#include "core/Calculate.h"
 #include "core/Defaults.h"
+#include "core/MixerNetwork.h"
 #include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
+#include "equilibrium/CalcBounds.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
+#include "equilibrium/FormationReactions.h"
 #include "files/SetupFiles.h"
+#include "support/EquilibriumSetup.h"
 #include "support/TestSetup.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <array>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 template <typename Record> bool AllBytesZero(const Record& r) {
@@ -213,4 +225,131 @@ TEST_F(StartUp, LaysOutTheSchematicBoxesAndLineLevels) {
     EXPECT_EQ(OutputBusY(16), 93);
     EXPECT_EQ(ConnectorX(7), FlowmeterBox[7].Right + 4);
     EXPECT_EQ(ConnectorX(16), 798);
+}
+
+TEST_F(StartUp, StartsOnTheGivenFileSetAloneAndTellsWhichFilesItRead) {
+    // A default file set with curves and cells of its own, which must not be read.
+    Calibrations[1].Make.Set("Default");
+    Cells[1].Name.Set("Default");
+    SaveFileSet(DefaultBase());
+    // The rig: only its input mixtures and its cells.
+    ResetProgramState();
+    DefaultSetupLocation = DefaultBase();
+    InstallDefaults();
+    SetInputMix(3, {{"o2", 1.0}}); // not a formula: the check says so while the rig is read
+    Cells[1].Name.Set("Rig");
+    SaveFileSet(TempPath("rig"));
+    QFile::remove(QString::fromStdString(TempPath("rig.MIX")));
+    QFile::remove(QString::fromStdString(TempPath("rig.CAL")));
+    // The program holds the default set's curves: starting on the rig must not keep them.
+    ASSERT_EQ(Calibrations[1].Make.Str(), "Default");
+    Recorder.Clear();
+
+    const std::array<bool, 4> read = StartOnFileSet(TempPath("rig"));
+
+    EXPECT_EQ(read, (std::array<bool, 4>{true, false, false, true}));
+    EXPECT_EQ(Cells[1].Name.Str(), "Rig");
+    EXPECT_EQ(Calibrations[1].Make.Str(), "None");
+    EXPECT_EQ(InputMixtures[3].Ready, 0);
+    EXPECT_EQ(Recorder.StatusLines(),
+              std::vector<std::string>{"red: Input mix 3 not properly defined"});
+    EXPECT_EQ(CompoundCount, 13) << "the species table is built";
+}
+
+using ProgramReset = EquilibriumRun;
+
+// Each file that holds program state resets its own; ResetProgramState must reach every one of
+// them, or what one test leaves behind reaches the next.
+TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
+    FeedCellOneAlone({{"Ar", 0.5}, {"O2", 0.5}});
+    ASSERT_TRUE(Run1Click());
+    ASSERT_EQ(Cells[1].State, 5);
+    CurrentTable = CellTable;
+    CurrentCell = CurrentInputMix = CurrentFlowmeter = 3;
+    CurrentCalCurve = 7;
+    Running = StopRequested = true;
+    SchemeHeight = 10;
+    ErrorPause = ProgressPause = 9;
+    ShowEquilibrium = ShowLogarithmic = 0;
+    SaveFileSet(TempPath("rig"));
+    const ScopedCalcBounds bounds({1, 2, 3});
+
+    ResetProgramState();
+
+    // Records and whole tables of them byte by byte; the extended reals by value, since their
+    // storage holds padding that arithmetic may leave as it likes.
+    const auto zero = [](const auto& table) {
+        using Table = std::decay_t<decltype(table)>;
+        static const Table empty{};
+        return std::memcmp(&table, &empty, sizeof(Table)) == 0;
+    };
+    const auto zeroAmounts = [](const auto& table) {
+        for (const auto& row : table)
+            for (const long double x : row)
+                if (x != 0)
+                    return false;
+        return true;
+    };
+    // The setup tables, their working lists and the selection and run state.
+    EXPECT_TRUE(zero(InputMixtures));
+    EXPECT_TRUE(zero(Mixtures));
+    EXPECT_TRUE(zero(Flowmeters));
+    EXPECT_TRUE(zero(Calibrations));
+    EXPECT_TRUE(zero(Cells));
+    EXPECT_TRUE(zero(GasList));
+    EXPECT_EQ(GasCount, 0);
+    EXPECT_TRUE(zero(WorkGas));
+    EXPECT_TRUE(zero(CellFeed));
+    EXPECT_EQ(CurrentTable, NoTable);
+    EXPECT_EQ(CurrentCell, 1);
+    EXPECT_EQ(CurrentInputMix, 1);
+    EXPECT_EQ(CurrentFlowmeter, 1);
+    EXPECT_EQ(CurrentCalCurve, 0);
+    EXPECT_FALSE(Running);
+    EXPECT_FALSE(StopRequested);
+    // The schematic's layout, the network, the status line and the results view.
+    EXPECT_EQ(SchemeHeight, 600);
+    EXPECT_EQ(SchemeWidth, 800);
+    EXPECT_TRUE(zero(FlowmeterBox));
+    EXPECT_TRUE(zero(MixtureBox));
+    EXPECT_TRUE(zero(CellBox));
+    EXPECT_EQ(NetworkSweeps, 0);
+    EXPECT_EQ(ErrorPause, 4.0);
+    EXPECT_EQ(ProgressPause, 0.0);
+    EXPECT_EQ(ShowEquilibrium, 1);
+    EXPECT_EQ(ShowLogarithmic, 1);
+    // The files.
+    EXPECT_TRUE(InputFileName.empty() && MixerFileName.empty() && CalibrationFileName.empty() &&
+                CellFileName.empty());
+    const std::array<std::array<std::string, 2>, 4> labelsOnly = {{
+        {"Inp", ""},
+        {"Mix", ""},
+        {"Cal", ""},
+        {"Out", ""},
+    }};
+    EXPECT_EQ(LoadedSetupFiles, labelsOnly);
+    EXPECT_EQ(DefaultSetupLocation, FactorySetupLocation);
+    EXPECT_EQ(DefaultSetupBase, "");
+    // The species and the equilibrium run.
+    EXPECT_EQ(CompoundCount, 0);
+    EXPECT_EQ(Compounds[1].Formula, "");
+    EXPECT_EQ(Elements[8].Symbol.Str(), "");
+    EXPECT_EQ(UsedElementCount, 0);
+    EXPECT_EQ(EqSpeciesCount, 0);
+    EXPECT_EQ(ReactionCount, 0);
+    EXPECT_TRUE(zero(EqSpecies));
+    EXPECT_TRUE(zeroAmounts(FeedAmounts));
+    EXPECT_TRUE(zeroAmounts(CellAmounts));
+    EXPECT_TRUE(zero(ElementTotals));
+    EXPECT_TRUE(zero(ElementRatios));
+    EXPECT_TRUE(zero(MainElement));
+    EXPECT_TRUE(zero(CellPasses));
+    for (const long double error : CellBestError)
+        EXPECT_EQ(error, 0);
+    EXPECT_TRUE(zeroAmounts(BalanceMatrix));
+    EXPECT_TRUE(zeroAmounts(ReactionMatrix));
+    for (const long double logK : LogKeq)
+        EXPECT_EQ(logK, 0);
+    const CalcBounds& active = ActiveCalcBounds();
+    EXPECT_EQ(active.Cycles + active.PassesPerCellRun + active.IterationsPerPass, 0);
 }

@@ -1,25 +1,17 @@
 #include "report/CalcReport.h"
 
-#include "core/Defaults.h"
 #include "core/SetupTables.h"
-#include "core/StatusLine.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
-#include "files/SetupFiles.h"
-#include "files/StartUp.h"
 #include "support/EquilibriumSetup.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -29,8 +21,6 @@ namespace {
 
 const Components ArgonAndOxygen = {{"Ar", 0.5}, {"O2", 0.5}};
 const Components WetHydrogen = {{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}};
-// Never converges: solid carbon has no place in the gas balance.
-const Components CarbonInArgon = {{"C(s)", 0.1}, {"Ar", 0.9}};
 
 QJsonObject ParseObject(const std::string& json) {
     QJsonParseError error;
@@ -87,81 +77,6 @@ const std::string LinearFeed = "Gas as fed, mole fractions";
 } // namespace
 
 using CalcReport = EquilibriumRun;
-
-TEST_F(CalcReport, OutcomeAndExitStatusFollowTheMixerAndTheCells) {
-    struct Case {
-        const char* Title;
-        std::function<void()> Rig;
-        int MaxCycles;
-        CalcOutcome Outcome;
-        int Exit;
-        const char* Status;
-    };
-    const std::vector<Case> cases = {
-        {"argon and oxygen converge", [] { FeedCellOneAlone(ArgonAndOxygen); }, 20,
-         CalcOutcome::Converged, 0, "converged"},
-        {"no cell with a node has nothing left unconverged",
-         [] {
-             FeedCellOneAlone(ArgonAndOxygen);
-             Cells[1].Mix = 0;
-         },
-         20, CalcOutcome::Converged, 0, "converged"},
-        {"a flowmeter with a reading and no input",
-         [] {
-             FeedCellOneAlone(ArgonAndOxygen);
-             SetMeter(1, 0, 1, 10);
-         },
-         20, CalcOutcome::MixerFailed, 1, "mixer-failed"},
-        {"thirteen gases", [] { FeedThirteenGases(); }, 20, CalcOutcome::MixerFailed, 1,
-         "mixer-failed"},
-        {"carbon in argon within two cycles",
-         [] {
-             FeedCellOneAlone(CarbonInArgon);
-             Cells[1].LeakO2 = Cells[1].LeakH2O = 0; // two species alone: quick passes
-         },
-         2, CalcOutcome::NotConverged, 3, "not-converged"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Title);
-        SetUp();
-        c.Rig();
-        const CalcOutcome outcome = RunCalculation(c.MaxCycles);
-        EXPECT_EQ(outcome, c.Outcome);
-        EXPECT_EQ(ExitStatus(outcome), c.Exit);
-        EXPECT_EQ(ActiveCalcBounds().Cycles, 0) << "the window's calculation stays unbounded";
-        const QJsonObject json = ParseObject(FormatReport(outcome, {}, {ReportFormat::Json}));
-        EXPECT_EQ(json["status"].toString().toStdString(), c.Status);
-        TearDown();
-    }
-}
-
-TEST_F(CalcReport, BoundsOnPassesAndIterationsHoldForOneCalculationOnly) {
-    FeedCellOneAlone(CarbonInArgon);
-    Cells[1].LeakO2 = Cells[1].LeakH2O = 0;
-
-    const CalcOutcome outcome = RunCalculation(CalcBounds{2, 3, 1});
-
-    EXPECT_EQ(outcome, CalcOutcome::NotConverged);
-    EXPECT_EQ(CellPasses[1], 6); // three passes in each of two cycles
-    EXPECT_EQ(PassesOf(1), 6);
-    EXPECT_EQ(ActiveCalcBounds().Cycles, 0);
-    EXPECT_EQ(ActiveCalcBounds().PassesPerCellRun, 0);
-    EXPECT_EQ(ActiveCalcBounds().IterationsPerPass, 0);
-    // One iteration grows the step from 1e-6 by the square root of 2 or shrinks it by that of 3.
-    const std::string first = "blue: Cell 1   Iteration 1   ";
-    const auto line = std::find_if(Recorder.Log.begin(), Recorder.Log.end(),
-                                   [&](const auto& l) { return l.rfind(first, 0) == 0; });
-    ASSERT_NE(line, Recorder.Log.end());
-    const std::string step = line->substr(line->find("Perturbation: ") + 14, 12);
-    EXPECT_TRUE(step == "  0.00000141" || step == "  0.00000058") << step;
-
-    // Bounds above the run's own eleven passes change nothing.
-    SetUp();
-    FeedCellOneAlone(CarbonInArgon);
-    Cells[1].LeakO2 = Cells[1].LeakH2O = 0;
-    RunCalculation(CalcBounds{1, 50, 500});
-    EXPECT_EQ(CellPasses[1], 11);
-}
 
 TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
     FeedCellOneAlone(WetHydrogen);
@@ -401,64 +316,4 @@ TEST_F(CalcReport, TextOfAFailedMixerShowsTheMixerAndNoCells) {
     EXPECT_NE(text.find("\nM1    no "), std::string::npos) << text;
     EXPECT_EQ(text.find("Cells"), std::string::npos);
     EXPECT_EQ(text.find(LogEquilibrium), std::string::npos);
-}
-
-TEST(BatchWindow, WritesAndKeepsEveryErrorAndTheProgressOnRequestWithoutPausing) {
-    for (const bool progress : {false, true}) {
-        std::ostringstream out;
-        BatchWindow window(out);
-        window.ShowProgress = progress;
-        SetWindow(&window);
-        const auto start = std::chrono::steady_clock::now();
-        ShowStatusError("Non-converging mixer!", 4.0);
-        ShowStatusInfo("Cell 1   Iteration 1", 0.0);
-        ShowStatusError("Input mix 2 not properly defined", 1.0);
-        const auto elapsed = std::chrono::steady_clock::now() - start;
-        SetWindow(nullptr);
-
-        EXPECT_LT(elapsed, std::chrono::seconds(1));
-        std::vector<std::string> kept;
-        for (const StatusMessage& m : window.Messages)
-            kept.push_back(std::string(m.Colour == StatusColour::Red ? "red " : "blue ") + m.Text);
-        if (progress) {
-            EXPECT_EQ(out.str(), "error: Non-converging mixer!\ninfo: Cell 1   Iteration 1\n"
-                                 "error: Input mix 2 not properly defined\n");
-            EXPECT_EQ(kept, (std::vector<std::string>{"red Non-converging mixer!",
-                                                      "blue Cell 1   Iteration 1",
-                                                      "red Input mix 2 not properly defined"}));
-        } else {
-            EXPECT_EQ(out.str(), "error: Non-converging mixer!\n"
-                                 "error: Input mix 2 not properly defined\n");
-            EXPECT_EQ(kept, (std::vector<std::string>{"red Non-converging mixer!",
-                                                      "red Input mix 2 not properly defined"}));
-        }
-    }
-}
-
-TEST_F(CalcReport, StartsOnTheGivenFileSetAloneAndTellsWhichFilesItRead) {
-    // A default file set with curves and cells of its own, which must not be read.
-    Calibrations[1].Make.Set("Default");
-    Cells[1].Name.Set("Default");
-    SaveFileSet(DefaultBase());
-    // The rig: only its input mixtures and its cells.
-    ResetProgramState();
-    DefaultSetupLocation = DefaultBase();
-    InstallDefaults();
-    SetInputMix(3, {{"o2", 1.0}}); // not a formula: the check says so while the rig is read
-    Cells[1].Name.Set("Rig");
-    SaveFileSet(TempPath("rig"));
-    QFile::remove(QString::fromStdString(TempPath("rig.MIX")));
-    QFile::remove(QString::fromStdString(TempPath("rig.CAL")));
-    ResetProgramState();
-    Recorder.Clear();
-
-    const std::array<bool, 4> read = StartOnFileSet(TempPath("rig"));
-
-    EXPECT_EQ(read, (std::array<bool, 4>{true, false, false, true}));
-    EXPECT_EQ(Cells[1].Name.Str(), "Rig");
-    EXPECT_EQ(Calibrations[1].Make.Str(), "None");
-    EXPECT_EQ(InputMixtures[3].Ready, 0);
-    EXPECT_EQ(Recorder.StatusLines(),
-              std::vector<std::string>{"red: Input mix 3 not properly defined"});
-    EXPECT_EQ(CompoundCount, 13) << "the species table is built";
 }

@@ -1,60 +1,9 @@
 #include "TestSetup.h"
 
-#include "core/Defaults.h"
-#include "core/SchematicBoxes.h"
-#include "core/SetupTables.h"
-#include "core/StatusLine.h"
-#include "equilibrium/CalcBounds.h"
-#include "equilibrium/CellEquilibrium.h"
-#include "equilibrium/ChemicalData.h"
-#include "equilibrium/FormationReactions.h"
-#include "files/SetupFiles.h"
+#include "files/StartUp.h"
 
 #include <fstream>
 #include <iterator>
-
-void ResetProgramState() {
-    InputMixtures = {};
-    Mixtures = {};
-    Flowmeters = {};
-    Calibrations = {};
-    Cells = {};
-    FlowmeterBox = {};
-    MixtureBox = {};
-    CellBox = {};
-    GasList = {};
-    GasCount = 0;
-    WorkGas = {};
-    CellFeed = {};
-    UsedElements = {};
-    UsedElementCount = 0;
-    EqSpecies = {};
-    EqSpeciesCount = ReactionCount = 0;
-    FeedAmounts = {};
-    CellAmounts = {};
-    ElementTotals = {};
-    ElementRatios = {};
-    MainElement = {};
-    CellPasses = {};
-    CellBestError = {};
-    ResetCalcBounds();
-    EqWorkList = {};
-    BalanceMatrix = {};
-    BalanceRightSides = {};
-    ReactionMatrix = {};
-    LogKeq = {};
-    CurrentTable = NoTable;
-    CurrentCell = CurrentInputMix = CurrentFlowmeter = 1;
-    CurrentCalCurve = 0;
-    Running = StopRequested = false;
-    InputFileName.clear();
-    MixerFileName.clear();
-    CalibrationFileName.clear();
-    CellFileName.clear();
-    for (auto& row : LoadedSetupFiles)
-        row[1].clear();
-    DefaultSetupLocation = FactorySetupLocation;
-}
 
 void ProgramTest::SetUp() {
     ASSERT_TRUE(Temp.isValid());

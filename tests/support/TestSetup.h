@@ -4,6 +4,7 @@
 #pragma once
 
 #include "RecordingWindow.h"
+#include "files/StartUp.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,6 @@
 
 #include <string>
 #include <vector>
-
-// Clears every table and state item to what the program holds before start-up.
-void ResetProgramState();
 
 class ProgramTest : public ::testing::Test {
 protected:

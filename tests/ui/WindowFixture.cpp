@@ -2,6 +2,7 @@
 
 #include "core/Defaults.h"
 #include "core/WindowInterface.h"
+#include "files/StartUp.h"
 #include "ui/ValueListEditor.h"
 
 #include <QApplication>
