@@ -52,7 +52,7 @@ bool RunMixerStage() {
         Mixtures[NodeMixture(k)].Flow = 0;
     }
     for (CellRecord& cell : Cells)
-        cell.State = 0;
+        cell.State = CellRunState::NotCalculated;
 
     if (!SolveNetwork()) {
         MixerFailure("Non-converging mixer!");

@@ -73,13 +73,30 @@ struct CalibrationRecord {
     IndexedTable<CalibrationPoint, 1, 20> Point;
 };
 
+// The values of CellRecord::State: where the cell stands in the equilibrium run of the current
+// calculation. The byte travels with the cells file, so the numbers stay what they are.
+namespace CellRunState {
+enum : std::uint8_t {
+    NotCalculated = 0, // no feed, left out of the run, or no run yet
+    Pending = 1,       // prepared from its feed; its first cell run has not started
+    FirstPass = 3,     // its first solver pass is running
+    Passed = 4,        // a pass has run without convergence; it is taken up again
+    Converged = 5,
+};
+} // namespace CellRunState
+
+// A cell the run still works on: fed, in range, and not converged.
+constexpr bool AwaitsConvergence(std::uint8_t state) {
+    return state > CellRunState::NotCalculated && state < CellRunState::Converged;
+}
+
 struct CellRecord {
     Text<12> Name;
     std::uint8_t Pad1[3];
     double Pressure;
     double Temperature; // degrees Celsius
     std::uint16_t Mix;  // node number 1..16, 0 = no feed
-    std::uint8_t State;
+    std::uint8_t State; // a CellRunState
     std::uint8_t Pad2[5];
     double LeakO2;
     double LeakN2;

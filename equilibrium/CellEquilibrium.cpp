@@ -65,7 +65,7 @@ bool ConditionsInRange(const CellRecord& cell) {
 
 // Leaves a fed cell out of the run for its conditions.
 void LeaveOutForConditions(int c) {
-    Cells[c].State = 0;
+    Cells[c].State = CellRunState::NotCalculated;
     ShowStatusError(Cat("Cell ", std::to_string(c), ": temperature or pressure out of range"),
                     ErrorPause);
 }
@@ -185,8 +185,8 @@ void CalculateCells() {
         processed = 0;
         ++cycles;
         for (int c = 1; c <= CellCount; ++c) {
-            const int state = Cells[c].State;
-            if (state == 0 || state >= 5 || StopRequested)
+            const std::uint8_t state = Cells[c].State;
+            if (!AwaitsConvergence(state) || StopRequested)
                 continue;
             // The user may have edited the cell while the run let input through.
             if (!ConditionsInRange(Cells[c])) {
@@ -196,7 +196,8 @@ void CalculateCells() {
             }
             ++processed;
             for (int j = 1; j <= MaxEqSpecies; ++j)
-                EqWorkList[j] = {EqSpecies[j], state == 1 ? FeedAmounts[c][j] : CellAmounts[c][j]};
+                EqWorkList[j] = {EqSpecies[j], state == CellRunState::Pending ? FeedAmounts[c][j]
+                                                                              : CellAmounts[c][j]};
             RunCellEquilibrium(c, EqWorkList, "ConstantP", Cells[c].Pressure, Cells[c].Temperature);
             for (int j = 1; j <= MaxEqSpecies; ++j)
                 CellAmounts[c][j] = EqWorkList[j].Amount;
@@ -277,7 +278,7 @@ void PrepareCells() {
     const int n = EqSpeciesCount;
     for (int c = 1; c <= CellCount; ++c) {
         CellRecord& cell = Cells[c];
-        cell.State = 0;
+        cell.State = CellRunState::NotCalculated;
         CellPasses[c] = 0;
         CellBestError[c] = 0;
         if (cell.Mix > 0) {
@@ -289,7 +290,7 @@ void PrepareCells() {
             // element to balance against: the cell is left out like one without a feed.
             if (SetElementTotals(c)) {
                 if (ConditionsInRange(cell))
-                    cell.State = 1;
+                    cell.State = CellRunState::Pending;
                 else
                     LeaveOutForConditions(c);
             }
@@ -337,7 +338,7 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
     if (n == 0 || main < 1 || main > nE || !ConditionsInRange(pressure, temperatureC)) {
         // Nothing to solve (the solver's error has no meaning for n = 0), or nothing the
         // solver can work with: left out.
-        record.State = 0;
+        record.State = CellRunState::NotCalculated;
         return;
     }
 
@@ -352,11 +353,11 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
     EqVector x{};
     for (int j = 1; j <= n; ++j)
         x[j] = workList[j].Amount;
-    if (record.State == 1) {
+    if (record.State == CellRunState::Pending) {
         // Species missing from the feed start just above zero, where their logarithm is finite.
         for (int j = 1; j <= n; ++j)
             x[j] = x[j] + 1e-20L;
-        record.State = 3;
+        record.State = CellRunState::FirstPass;
     }
 
     for (int pass = 1;; ++pass) {
@@ -375,7 +376,7 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
         if (ShowEquilibrium)
             Window().RefreshCellColumn(cell, &x[1], n);
         Window().ProcessPendingEvents();
-        record.State = 4;
+        record.State = CellRunState::Passed;
         // A pass that starts below the tolerance still makes one full iteration, so the passes
         // after a quick convergence polish it: every run makes at least three.
         if ((bestError <= settings.Tolerance && pass > 2) || StopRequested ||
@@ -387,5 +388,5 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
     for (int j = 1; j <= n; ++j)
         workList[j].Amount = x[j];
     if (bestError <= settings.Tolerance)
-        record.State = 5;
+        record.State = CellRunState::Converged;
 }

@@ -63,7 +63,8 @@ void ResetEquilibriumRun();
 // run would need more than 12 species.
 bool SelectEquilibriumSpecies();
 // Sets up every cell: a fed cell with some element in its feed gets its feed amounts, element
-// totals, ratios and main element and State 1; every other cell State 0. Draws every cell.
+// totals, ratios and main element and is pending; every other cell is not calculated. Draws
+// every cell.
 void PrepareCells();
 
 // The solver settings of one cell run; the step and the best error start afresh in every run

@@ -227,7 +227,7 @@ void WriteCell(JsonWriter& json, const CellRecord& r) {
     WriteReal(json, "H2", r.LeakH2);
     WriteReal(json, "H2O", r.LeakH2O);
     json.EndObject();
-    if (r.State != 0)
+    if (r.State != CellRunState::NotCalculated)
         WriteInteger(json, "state", r.State);
 }
 

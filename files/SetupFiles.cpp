@@ -171,7 +171,7 @@ void LoadCellFile() {
     if (!LoadKind(CellKind(), Nothing))
         return;
     for (CellRecord& cell : Cells)
-        cell.State = 0;
+        cell.State = CellRunState::NotCalculated;
     Window().DrawMixer();
 }
 

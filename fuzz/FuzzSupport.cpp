@@ -1,11 +1,11 @@
 #include "FuzzSupport.h"
 
-#include "report/CalcReport.h"
 #include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
 #include "files/RigJson.h"
+#include "report/CalcReport.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -98,9 +98,11 @@ void CalculateAndCheck() {
     FuzzCheck(EqSpeciesCount <= MaxEqSpecies, "the species list fits");
     for (int c = 1; c <= CellCount; ++c) {
         const CellRecord& cell = Cells[c];
-        // After a run every cell is left out (0), not converged (4) or converged (5).
-        FuzzCheck(cell.State == 0 || cell.State == 4 || cell.State == 5, "a cell's state");
-        FuzzCheck(cell.State == 0 || (CellNode(c) != 0 && InRange(cell)),
+        // After a run every cell is left out, not converged or converged.
+        FuzzCheck(cell.State == CellRunState::NotCalculated || cell.State == CellRunState::Passed ||
+                      cell.State == CellRunState::Converged,
+                  "a cell's state");
+        FuzzCheck(cell.State == CellRunState::NotCalculated || (CellNode(c) != 0 && InRange(cell)),
                   "only a fed cell in range is calculated");
         FuzzCheck(CellPasses[c] <= FuzzBounds.PassesPerCellRun, "the passes keep their bound");
         for (const GasFraction& slot : CellFeed[c])

@@ -26,7 +26,7 @@ CalcOutcome RunCalculation(const CalcBounds& bounds) {
     if (!mixerSolved)
         return CalcOutcome::MixerFailed;
     for (const CellRecord& cell : Cells)
-        if (cell.State > 0 && cell.State < 5)
+        if (AwaitsConvergence(cell.State))
             return CalcOutcome::NotConverged;
     return CalcOutcome::Converged;
 }

@@ -65,15 +65,15 @@ std::vector<int> ReportCells(const ReportOptions& options, bool onlyConnected) {
 
 const char* StateName(int state) {
     switch (state) {
-    case 0:
+    case CellRunState::NotCalculated:
         return "not calculated";
-    case 1:
+    case CellRunState::Pending:
         return "pending";
-    case 3:
+    case CellRunState::FirstPass:
         return "first pass";
-    case 4:
+    case CellRunState::Passed:
         return "not converged";
-    case 5:
+    case CellRunState::Converged:
         return "converged";
     default:
         return "unknown";

@@ -128,12 +128,12 @@ void DrawNodeConnector(TCanvas& canvas, int m) {
 // convergence yellow, converged green; not calculated has none.
 std::optional<QColor> MarkerFill(int state) {
     switch (state) {
-    case 1:
-    case 3:
+    case CellRunState::Pending:
+    case CellRunState::FirstPass:
         return SkyBlue;
-    case 4:
+    case CellRunState::Passed:
         return Yellow;
-    case 5:
+    case CellRunState::Converged:
         return Green;
     default:
         return std::nullopt;

@@ -161,7 +161,7 @@ void TDataTable::SetElem(int col, int row, double value) {
 }
 
 std::uint8_t TDataTable::GetCellState(int col, int row) const {
-    return Contains(col, row) ? FCState[CellOffset(col, row, FNrOfRows)] : 0;
+    return Contains(col, row) ? FCState[CellOffset(col, row, FNrOfRows)] : CellState::Plain;
 }
 
 void TDataTable::SetCellState(int col, int row, std::uint8_t state) {
@@ -328,7 +328,7 @@ void TDataTable::Clear() {
     }
     FColName.swap(colName);
     FRowName.swap(rowName);
-    std::fill(FCState.begin(), FCState.end(), std::uint8_t{0});
+    std::fill(FCState.begin(), FCState.end(), CellState::Plain);
     std::fill(FRowAtt.begin(), FRowAtt.end(), std::uint8_t{0});
     std::fill(FColAtt.begin(), FColAtt.end(), std::uint8_t{0});
     for (TVTypeSpec& columnType : FVType) {

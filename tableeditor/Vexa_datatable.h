@@ -21,6 +21,7 @@ public:
 
 // Bits of the cell state byte.
 namespace CellState {
+constexpr std::uint8_t Plain = 0;   // no bit set: a valid, unmarked number
 constexpr std::uint8_t Invalid = 1; // holds no valid number, shown "-nan-"
 constexpr std::uint8_t Empty = 2;   // shown blank
 constexpr std::uint8_t Imputed = 32;

@@ -741,7 +741,7 @@ void TNTabEd::SetEditText(int ACol, int ARow, const QString& Value) {
         }
         if (ok) {
             FData->SetElem(ACol, ARow, number);
-            FData->SetCellState(ACol, ARow, 0);
+            FData->SetCellState(ACol, ARow, CellState::Plain);
         } else {
             FData->SetCellState(ACol, ARow, CellState::Invalid);
         }

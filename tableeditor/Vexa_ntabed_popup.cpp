@@ -317,7 +317,7 @@ void TNTabEd::PopupMenuClickClear() {
         for (int c = sel.Left; c <= sel.Right; ++c)
             for (int r = sel.Top; r <= sel.Bottom; ++r) {
                 FData->SetElem(c, r, 0.0);
-                FData->SetCellState(c, r, 0);
+                FData->SetCellState(c, r, CellState::Plain);
             }
     }
     Notify(&TNTabEd::OnChange);

@@ -25,7 +25,7 @@ void ShowValue(TNTabEd& table, int column, int row, long double value) {
     } else if (value > 0) {
         table.SetElem(column, row, static_cast<double>(Log10Clamped(value)));
     } else {
-        table.SetCellState(column, row, 2);
+        table.SetCellState(column, row, CellState::Empty);
     }
 }
 
@@ -69,7 +69,7 @@ void ShowCellResults(TNTabEd& table) {
     for (int c = 1; c <= columns; ++c) {
         for (int row = 1; row <= rows; ++row) {
             if (ShowEquilibrium) {
-                table.SetCellState(c, row, 0);
+                table.SetCellState(c, row, CellState::Plain);
                 ShowValue(table, c, row, CellAmounts[c][row]);
             } else {
                 ShowValue(table, c, row, CellFeed[c][row].Fraction);
@@ -84,7 +84,7 @@ void RefreshCellColumn(TNTabEd& table, int cell, const long double* amounts, int
         return;
     const int rows = std::min({static_cast<int>(EqSpeciesCount), count, table.NrOfRows()});
     for (int j = 1; j <= rows; ++j) {
-        table.SetCellState(cell, j, 0);
+        table.SetCellState(cell, j, CellState::Plain);
         ShowValue(table, cell, j, amounts[j - 1]);
     }
 }

@@ -62,7 +62,7 @@ TEST_F(ExampleRig, ShowsTheRigsPartsAndConverges) {
         const int node = CellNode(c);
         if (node == 0)
             continue;
-        EXPECT_EQ(Cells[c].State, 5) << c;
+        EXPECT_EQ(Cells[c].State, CellRunState::Converged) << c;
         hotCells += Cells[c].Temperature >= 600 && Cells[c].Temperature <= 1000;
         const MixtureRecord& gas = Mixtures[NodeMixture(node)];
         oxidising = oxidising || FractionOf(gas, "O2") > 0.01;

@@ -241,7 +241,7 @@ TEST_F(MixerRun, EndsABlockedNetworkWhenASweepResolvesNothingNew) {
             Flowmeters[good].Flow = 42;
             Flowmeters[blocker].Flow = 42;
             for (CellRecord& cell : Cells)
-                cell.State = 3;
+                cell.State = CellRunState::FirstPass;
         };
     };
     RunCases({
@@ -257,7 +257,7 @@ TEST_F(MixerRun, EndsABlockedNetworkWhenASweepResolvesNothingNew) {
              for (int k = 1; k <= NodeCount; ++k)
                  EXPECT_EQ(Mixtures[NodeMixture(k)].Ready, k == 3 ? 0 : 1) << k;
              for (const CellRecord& cell : Cells)
-                 EXPECT_EQ(cell.State, 0);
+                 EXPECT_EQ(cell.State, CellRunState::NotCalculated);
          }},
         {"the blocking flowmeter comes first: every later positive reading warns too",
          blockedSetup(1), false, 2,
@@ -386,7 +386,7 @@ TEST_F(MixerRun, EndsTheCalculationAtTheThirteenthGas) {
     SetMeter(3, 2, 2, 10);
     Mixtures[NodeMixture(4)].Ready = 1;
     Mixtures[NodeMixture(4)].Flow = 7;
-    Cells[5].State = 4;
+    Cells[5].State = CellRunState::Passed;
 
     EXPECT_FALSE(RunMixerStage());
 
@@ -397,7 +397,7 @@ TEST_F(MixerRun, EndsTheCalculationAtTheThirteenthGas) {
     EXPECT_EQ(Mixtures[2].Gas[1].Gas.Str(), "C(s)");
     EXPECT_EQ(Mixtures[NodeMixture(4)].Ready, 1);
     EXPECT_EQ(Mixtures[NodeMixture(4)].Flow, 7);
-    EXPECT_EQ(Cells[5].State, 4);
+    EXPECT_EQ(Cells[5].State, CellRunState::Passed);
 }
 
 TEST_F(MixerRun, TreatsNumbersBeyondTheTablesFromAFileAsNotConnected) {

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+using namespace CellRunState;
+
 namespace {
 const Components ArgonAndOxygen = {{"Ar", 0.5}, {"O2", 0.5}};
 const Components Argon = {{"Ar", 1.0}};
@@ -36,6 +38,13 @@ std::vector<int> States() {
     std::vector<int> states;
     for (const CellRecord& cell : Cells)
         states.push_back(cell.State);
+    return states;
+}
+
+// The states of cells 1, 2, ... as given, and every other cell not calculated.
+std::vector<int> FirstStates(std::initializer_list<int> first) {
+    std::vector<int> states(first);
+    states.resize(CellCount, NotCalculated);
     return states;
 }
 
@@ -79,7 +88,7 @@ TEST_F(CellEquilibrium, RunListsFollowTheFeedsOfAllCells) {
     }
 
     PrepareCells();
-    EXPECT_EQ(States(), (std::vector<int>{1, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(States(), FirstStates({Pending, Pending}));
     // Oxygen (1.0) outweighs argon (0.5) in the first cell, hydrogen is alone in the second.
     EXPECT_EQ(MainElement[1], 2);
     EXPECT_EQ(Leading(ElementTotals[1], 3), (std::vector<long double>{0, 1, 0.5}));
@@ -172,7 +181,7 @@ TEST_F(CellEquilibrium, CellsWithoutAFeedOrWithoutAnyElementAreLeftOut) {
 
     EXPECT_EQ(UsedElementList(), (std::vector<int>{7, 8, 18}));
     EXPECT_EQ(EqSpeciesFormulas(), (std::vector<std::string>{"N2", "O2", "Ar"}));
-    EXPECT_EQ(States(), (std::vector<int>{0, 0, 5, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(States(), FirstStates({NotCalculated, NotCalculated, Converged}));
     EXPECT_EQ(MainElement[2], 0); // a feed without flow has no element
     EXPECT_EQ(PassesOf(1), 0);
     EXPECT_EQ(PassesOf(2), 0);
@@ -190,15 +199,15 @@ TEST_F(CellEquilibrium, ARunWithoutSpeciesCalculatesNoCell) {
     StartEquilibriumCalculations();
 
     EXPECT_EQ(EqSpeciesCount, 0);
-    EXPECT_EQ(States(), std::vector<int>(CellCount, 0));
+    EXPECT_EQ(States(), FirstStates({}));
     EXPECT_EQ(Recorder.Log, Join(Prepared(), {Start}));
     EXPECT_FALSE(Running);
 
     // Nor does a cell run called on its own try to solve for no species.
     Recorder.Clear();
-    Cells[2].State = 1;
+    Cells[2].State = Pending;
     RunCellEquilibrium(2, EqWorkList, "ConstantP", 1, 25);
-    EXPECT_EQ(Cells[2].State, 0);
+    EXPECT_EQ(Cells[2].State, NotCalculated);
     EXPECT_TRUE(Recorder.Log.empty());
 }
 
@@ -212,19 +221,20 @@ TEST_F(CellEquilibrium, ACellGoesFromPendingThroughItsFirstPassToConverged) {
         SetCellFeeds({ArgonAndOxygen});
         std::vector<std::string> trace;
         Recorder.OnDrawCell = [&](int c) {
-            trace.push_back("draw " + std::to_string(c) + ": " + std::to_string(Cells[c].State));
+            trace.push_back("draw " + std::to_string(c) + ": " + RunStateName(Cells[c].State));
         };
         OnPass = [&] {
-            trace.push_back("pass: " + std::to_string(Cells[1].State) +
-                            (Running ? " running" : ""));
+            trace.push_back("pass: " + RunStateName(Cells[1].State) + (Running ? " running" : ""));
         };
 
         StartEquilibriumCalculations();
 
         EXPECT_EQ(trace, (std::vector<std::string>{
-                             "draw 1: 1", "draw 2: 0", "draw 3: 0", "draw 4: 0", "draw 5: 0",
-                             "draw 6: 0", "draw 7: 0", "draw 8: 0", "pass: 3 running",
-                             "pass: 4 running", "pass: 4 running", "draw 1: 5"}));
+                             "draw 1: pending", "draw 2: not calculated", "draw 3: not calculated",
+                             "draw 4: not calculated", "draw 5: not calculated",
+                             "draw 6: not calculated", "draw 7: not calculated",
+                             "draw 8: not calculated", "pass: first pass running",
+                             "pass: passed running", "pass: passed running", "draw 1: converged"}));
         std::vector<std::string> log = Prepared();
         const char* perturbations[] = {"0.00000141", "0.00000082", "0.00000047"};
         const char* times[] = {"0.25", "0.50", "0.75"};
@@ -250,7 +260,7 @@ TEST_F(CellEquilibrium, AnElementMissingFromACellFixesItsOnlyCarrierAtZero) {
 
     StartEquilibriumCalculations();
 
-    EXPECT_EQ(States(), (std::vector<int>{5, 5, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(States(), FirstStates({Converged, Converged}));
     const int argon = EqPosition("Ar");
     EXPECT_EQ(CellAmounts[2][argon], 0.0L); // not the 1e-20 it started from
     EXPECT_TRUE(RelativelyNear(CellAmounts[2][EqPosition("O2")], 1, 1e-6));
@@ -272,7 +282,7 @@ TEST_F(CellEquilibrium, ASpeciesMissingFromTheFeedStartsJustAboveZero) {
     EXPECT_EQ(FeedAmounts[1][carbon], 0.0L);
     EXPECT_EQ(CellAmounts[1][carbon], 1e-20L);
     EXPECT_EQ(CellAmounts[1][EqPosition("Ar")], 1.0L);
-    EXPECT_EQ(Cells[1].State, 5);
+    EXPECT_EQ(Cells[1].State, Converged);
 }
 
 TEST_F(CellEquilibrium, AStopEndsTheRunAndLeavesTheUnconvergedCellsPending) {
@@ -288,7 +298,7 @@ TEST_F(CellEquilibrium, AStopEndsTheRunAndLeavesTheUnconvergedCellsPending) {
 
     StartEquilibriumCalculations();
 
-    EXPECT_EQ(States(), (std::vector<int>{5, 4, 4, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(States(), FirstStates({Converged, Passed, Passed}));
     EXPECT_EQ(PassesOf(1), 3); // converged in the first cycle, not calculated again
     EXPECT_EQ(PassesOf(2), 12);
     EXPECT_EQ(PassesOf(3), 11); // not taken up after the stop
@@ -315,7 +325,7 @@ TEST_F(CellEquilibrium, ABoundOnTheCyclesLeavesTheCellsThatHaveNotConvergedByThe
 
         StartEquilibriumCalculations();
 
-        EXPECT_EQ(States(), (std::vector<int>{5, 4, 0, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(States(), FirstStates({Converged, Passed}));
         EXPECT_EQ(PassesOf(1), 3);
         EXPECT_EQ(PassesOf(2), c.CarbonPasses);
         EXPECT_EQ(CellPasses[1], 3);
@@ -370,7 +380,7 @@ TEST_F(CellEquilibrium, RefusesASpeciesListThatDoesNotFitAndChangesNoCell) {
             EXPECT_EQ(EqSpeciesCount, MaxEqSpecies);
             EXPECT_TRUE(Recorder.Log.empty());
         } else {
-            const std::vector<int> before = {5, 4, 3, 1, 0, 0, 0, 0};
+            const std::vector<int> before = FirstStates({Converged, Passed, FirstPass, Pending});
             for (int cell = 1; cell <= CellCount; ++cell)
                 Cells[cell].State = static_cast<std::uint8_t>(before[std::size_t(cell - 1)]);
             StartEquilibriumCalculations();
@@ -430,17 +440,17 @@ TEST_F(CellEquilibrium, ACellWhoseTemperatureOrPressureIsOutOfRangeIsLeftOutWith
 
         StartEquilibriumCalculations();
 
-        EXPECT_EQ(Cells[2].State, c.InRange ? 5 : 0);
+        EXPECT_EQ(Cells[2].State, c.InRange ? Converged : NotCalculated);
         EXPECT_EQ(PassesOf(2), c.InRange ? 3 : 0);
         EXPECT_EQ(RedLines(Recorder.Log),
                   c.InRange ? std::vector<std::string>{} : std::vector<std::string>{message});
         if (!c.InRange) {
-            EXPECT_EQ(statesWhenDrawn, std::vector<int>{0}); // never pending
+            EXPECT_EQ(statesWhenDrawn, std::vector<int>{NotCalculated}); // never pending
             const auto shown = std::find(Recorder.Log.begin(), Recorder.Log.end(), message);
             ASSERT_NE(shown, Recorder.Log.end());
             EXPECT_EQ(*(shown + 1), "pause 4");
         }
-        EXPECT_EQ(Cells[1].State, 4);
+        EXPECT_EQ(Cells[1].State, Passed);
         EXPECT_EQ(PassesOf(1), 33);
         TearDown();
     }
@@ -451,13 +461,13 @@ TEST_F(CellEquilibrium, ACellEditedOutOfRangeDuringTheRunIsLeftOutAtItsNextTurn)
     const ScopedCalcBounds bound({3});
     // While the first cycle calculates cell 1, the user sets cell 2's pressure to 0.
     OnPass = [] {
-        if (Cells[1].State == 3)
+        if (Cells[1].State == FirstPass)
             Cells[2].Pressure = 0;
     };
 
     StartEquilibriumCalculations();
 
-    EXPECT_EQ(Cells[2].State, 0);
+    EXPECT_EQ(Cells[2].State, NotCalculated);
     EXPECT_EQ(PassesOf(2), 0);
     EXPECT_EQ(PassesOf(1), 33);
     EXPECT_EQ(RedLines(Recorder.Log),
@@ -465,9 +475,9 @@ TEST_F(CellEquilibrium, ACellEditedOutOfRangeDuringTheRunIsLeftOutAtItsNextTurn)
 
     // Nor does a cell run called on its own hand such conditions to the solver.
     Recorder.Clear();
-    Cells[1].State = 4;
+    Cells[1].State = Passed;
     RunCellEquilibrium(1, EqWorkList, "ConstantP", std::numeric_limits<double>::quiet_NaN(), 25);
-    EXPECT_EQ(Cells[1].State, 0);
+    EXPECT_EQ(Cells[1].State, NotCalculated);
     EXPECT_TRUE(Recorder.Log.empty());
 }
 
@@ -478,7 +488,7 @@ TEST_F(CellEquilibrium, WetHydrogenInArgonSettlesAtTheWaterEquilibriumWithItsEle
     ASSERT_TRUE(Run1Click());
 
     ASSERT_EQ(EqSpeciesFormulas(), (std::vector<std::string>{"H2", "O2", "Ar", "H2O"}));
-    EXPECT_EQ(Cells[1].State, 5);
+    EXPECT_EQ(Cells[1].State, Converged);
     EXPECT_EQ(Recorder.Log.back(), Start);
     const auto& x = CellAmounts[1];
     const long double h2 = x[1], o2 = x[2], ar = x[3], h2o = x[4];

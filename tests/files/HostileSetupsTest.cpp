@@ -234,10 +234,12 @@ void ExpectSoundEnd(CalcOutcome outcome, const std::vector<StatusMessage>& messa
     for (int c = 1; c <= CellCount; ++c) {
         SCOPED_TRACE("cell " + std::to_string(c));
         const CellRecord& cell = Cells[c];
-        EXPECT_TRUE(cell.State == 0 || cell.State == 4 || cell.State == 5) << int(cell.State);
+        EXPECT_TRUE(cell.State == CellRunState::NotCalculated ||
+                    cell.State == CellRunState::Passed || cell.State == CellRunState::Converged)
+            << int(cell.State);
         for (const GasFraction& slot : CellFeed[c])
             EXPECT_TRUE(std::isfinite(slot.Fraction));
-        if (cell.State == 0)
+        if (cell.State == CellRunState::NotCalculated)
             continue;
         // A calculated cell has a node, conditions the solver can work with and a feed.
         EXPECT_NE(CellNode(c), 0);
@@ -286,7 +288,7 @@ TEST_F(HostileSetups, LoadAndCalculateWithoutACrashAHangOrUndefinedBehaviour) {
             EXPECT_EQ(outcome == CalcOutcome::MixerFailed, c.MixerFails);
             std::string calculated;
             for (const CellRecord& cell : Cells)
-                calculated += cell.State == 0 ? '-' : 'C';
+                calculated += cell.State == CellRunState::NotCalculated ? '-' : 'C';
             EXPECT_EQ(calculated, c.Calculated);
         }
         const std::vector<std::string> red = RedTexts(window.Messages);
@@ -294,7 +296,7 @@ TEST_F(HostileSetups, LoadAndCalculateWithoutACrashAHangOrUndefinedBehaviour) {
             EXPECT_EQ(std::count(red.begin(), red.end(), text), 1) << text;
         // A message about a cell's conditions is shown only for a cell that was left out.
         for (int cell = 1; cell <= CellCount; ++cell) {
-            if (Cells[cell].State != 0) {
+            if (Cells[cell].State != CellRunState::NotCalculated) {
                 EXPECT_EQ(std::count(red.begin(), red.end(),
                                      Cat("Cell ", std::to_string(cell), OutOfRange)),
                           0);

@@ -336,7 +336,7 @@ TEST_F(RigJson, RecordsLeftOutOfADocumentGetTheirStartUpValues) {
     EXPECT_EQ(Cells[2].Name.Str(), "Only");
     EXPECT_EQ(Cells[2].Temperature, 700);
     EXPECT_EQ(Cells[2].LeakO2, 0);
-    EXPECT_EQ(Cells[2].State, 0);
+    EXPECT_EQ(Cells[2].State, CellRunState::NotCalculated);
 }
 
 TEST_F(RigJson, AFaultyDocumentNamesThePlaceAndChangesNothing) {

@@ -27,8 +27,8 @@ template <typename Table> std::vector<char> BytesOf(const Table& table) {
 }
 
 // Noise in every byte, padding included, that loading leaves as it is: input mixtures are
-// checked (trimmed, Ready set) once before, as loading will check them; cells are loaded with
-// State 0.
+// checked (trimmed, Ready set) once before, as loading will check them; cells are loaded not
+// calculated.
 void FillAllTablesWithNoise(unsigned seed) {
     FillWithNoise(InputMixtures, seed);
     for (int n = 1; n <= 16; ++n)
@@ -37,7 +37,7 @@ void FillAllTablesWithNoise(unsigned seed) {
     FillWithNoise(Calibrations, seed + 2);
     FillWithNoise(Cells, seed + 3);
     for (CellRecord& c : Cells)
-        c.State = 0;
+        c.State = CellRunState::NotCalculated;
 }
 
 void SaveAll() {
@@ -116,10 +116,10 @@ TEST_F(SetupFiles, LoadingEntersTheFileAndRunsTheFollowUpsInOrder) {
 TEST_F(SetupFiles, LoadingCellsClearsTheirStates) {
     SaveCellFile();
     for (CellRecord& c : Cells)
-        c.State = 5;
+        c.State = CellRunState::Converged;
     LoadCellFile();
     for (const CellRecord& c : Cells)
-        EXPECT_EQ(c.State, 0);
+        EXPECT_EQ(c.State, CellRunState::NotCalculated);
 }
 
 TEST(SetupBaseName, CutsTheLastExtensionOfTheFileNamePartOnly) {
@@ -210,14 +210,14 @@ TEST_F(SetupFiles, ShortFileReplacesOnlyTheWholeRecordsItHolds) {
 TEST_F(SetupFiles, PartialRecordIsNotAppliedAndTheFileIsReportedIncomplete) {
     FillWithNoise(Cells, 7);
     for (CellRecord& c : Cells)
-        c.State = 0;
+        c.State = CellRunState::NotCalculated;
     SaveCellFile();
     const auto full = ReadFileBytes(CellFileName);
     // 100 bytes: cell 1 and the first 28 bytes of cell 2.
     WriteFileBytes(CellFileName, std::vector<char>(full.begin(), full.begin() + 100));
     FillWithNoise(Cells, 8);
     for (CellRecord& c : Cells)
-        c.State = 0;
+        c.State = CellRunState::NotCalculated;
     const auto before = BytesOf(Cells);
     Recorder.Clear();
     LoadCellFile();

@@ -93,7 +93,7 @@ TEST_F(StartUp, WithoutDefaultFilesEveryTableHoldsItsDefaults) {
         EXPECT_EQ(r.Pressure, 1.0);
         EXPECT_EQ(r.Temperature, 25.0);
         EXPECT_EQ(r.Mix, c);
-        EXPECT_EQ(r.State, 0);
+        EXPECT_EQ(r.State, CellRunState::NotCalculated);
         EXPECT_EQ(r.LeakO2, 1e-5);
         EXPECT_EQ(r.LeakN2, 0.0);
         EXPECT_EQ(r.LeakH2, 0.0);

@@ -291,13 +291,16 @@ TEST_F(SchematicTest, CellStatusMarkerAndALoneCellRedraw) {
     const QImage before = Picture.copy();
     const SchematicBox& b = CellBox[3];
     const std::pair<int, std::optional<QColor>> cases[] = {
-        {0, std::nullopt},        {1, QColor(166, 202, 240)}, {3, QColor(166, 202, 240)},
-        {4, QColor(255, 255, 0)}, {5, QColor(0, 128, 0)},
+        {CellRunState::NotCalculated, std::nullopt},
+        {CellRunState::Pending, QColor(166, 202, 240)},
+        {CellRunState::FirstPass, QColor(166, 202, 240)},
+        {CellRunState::Passed, QColor(255, 255, 0)},
+        {CellRunState::Converged, QColor(0, 128, 0)},
     };
     for (const auto& [state, fill] : cases) {
         SCOPED_TRACE("state " + std::to_string(state));
         Cells[3].State = static_cast<std::uint8_t>(state);
-        Cells[5].State = 5; // another cell changes but is not redrawn
+        Cells[5].State = CellRunState::Converged; // another cell changes but is not redrawn
         DrawCell(Canvas, 3);
         EXPECT_TRUE(SameColour(Pixel(b.Right - 15, b.Top + 3), White));
         EXPECT_TRUE(SameColour(Pixel(b.Right - 4, b.Top + 14), White));
@@ -314,7 +317,7 @@ TEST_F(SchematicTest, CellStatusMarkerAndALoneCellRedraw) {
 
     // A cell without a node: a grey outline, no texts, no marker and no line.
     Cells[3].Mix = 0;
-    Cells[3].State = 5;
+    Cells[3].State = CellRunState::Converged;
     Draw();
     EXPECT_TRUE(SameColour(Pixel(b.Left, b.Top), Grey));
     EXPECT_TRUE(SameColour(Pixel(b.Right - 9, b.Top + 9), Black));

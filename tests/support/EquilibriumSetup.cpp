@@ -35,6 +35,23 @@ void SetCellFeeds(const std::vector<Components>& feeds) {
     }
 }
 
+std::string RunStateName(int state) {
+    switch (state) {
+    case CellRunState::NotCalculated:
+        return "not calculated";
+    case CellRunState::Pending:
+        return "pending";
+    case CellRunState::FirstPass:
+        return "first pass";
+    case CellRunState::Passed:
+        return "passed";
+    case CellRunState::Converged:
+        return "converged";
+    default:
+        return std::to_string(state);
+    }
+}
+
 std::vector<std::string> EqSpeciesFormulas() {
     std::vector<std::string> formulas;
     for (int j = 1; j <= EqSpeciesCount; ++j)

@@ -16,6 +16,10 @@
 // and no node.
 void SetCellFeeds(const std::vector<Components>& feeds);
 
+// A cell's run state by name ("not calculated", "pending", "first pass", "passed",
+// "converged"), or its number when it has none.
+std::string RunStateName(int state);
+
 // Formulas of EqSpecies 1..EqSpeciesCount.
 std::vector<std::string> EqSpeciesFormulas();
 // Position of the species in EqSpecies; fails the test when it is not there.

@@ -53,7 +53,7 @@ void ExpectCellFrom(const TDataTable& t, int c, int r, int oc, int orow) {
 void ExpectBlankCell(const TDataTable& t, int c, int r) {
     SCOPED_TRACE("blank cell " + std::to_string(c) + "," + std::to_string(r));
     EXPECT_EQ(t.GetElem(c, r), 0.0);
-    EXPECT_EQ(t.GetCellState(c, r), 0);
+    EXPECT_EQ(t.GetCellState(c, r), CellState::Plain);
 }
 
 } // namespace
@@ -63,7 +63,7 @@ TEST(DataTable, StartsAsOneNumberedCell) {
     EXPECT_EQ(t.NrOfColumns(), 1);
     EXPECT_EQ(t.NrOfRows(), 1);
     EXPECT_EQ(t.GetElem(1, 1), 0.0);
-    EXPECT_EQ(t.GetCellState(1, 1), 0);
+    EXPECT_EQ(t.GetCellState(1, 1), CellState::Plain);
     EXPECT_TRUE(t.GetIsNumber(1, 1));
     EXPECT_EQ(t.GetColName(1), "C-1");
     EXPECT_EQ(t.GetRowName(1), "R-1");
@@ -225,7 +225,7 @@ TEST(DataTable, ReadsOutsideTheTableGiveZeroAndWritesThereChangeNothing) {
         const int c = at[0], r = at[1];
         SCOPED_TRACE(std::to_string(c) + "," + std::to_string(r));
         EXPECT_EQ(t.GetElem(c, r), 0.0);
-        EXPECT_EQ(t.GetCellState(c, r), 0);
+        EXPECT_EQ(t.GetCellState(c, r), CellState::Plain);
         EXPECT_FALSE(t.GetIsNumber(c, r));
         t.SetElem(c, r, 7);
         t.SetCellState(c, r, CellState::Empty);
@@ -280,7 +280,7 @@ TEST(DataTable, IsNumberNeedsBothTheInvalidAndTheEmptyBitClear) {
     const struct {
         std::uint8_t State;
         bool IsNumber;
-    } cases[] = {{0, true},
+    } cases[] = {{CellState::Plain, true},
                  {CellState::Invalid, false},
                  {CellState::Empty, false},
                  {CellState::Invalid | CellState::Empty, false},
@@ -294,10 +294,11 @@ TEST(DataTable, IsNumberNeedsBothTheInvalidAndTheEmptyBitClear) {
 TEST(DataTable, UnmarkAllCellsClearsOnlyTheMarks) {
     TDataTable t;
     t.Resize(2, 1);
-    t.SetCellState(1, 1, 0xFF);
+    const std::uint8_t everyBit = 0xFF;
+    t.SetCellState(1, 1, everyBit);
     t.SetCellState(2, 1, CellState::MarkA | CellState::Empty);
     t.UnmarkAllCells();
-    EXPECT_EQ(t.GetCellState(1, 1), 0x3F);
+    EXPECT_EQ(t.GetCellState(1, 1), everyBit & ~(CellState::MarkA | CellState::MarkB));
     EXPECT_EQ(t.GetCellState(2, 1), CellState::Empty);
 }
 

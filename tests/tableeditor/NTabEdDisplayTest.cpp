@@ -46,7 +46,7 @@ TEST_F(DisplayTest, CellTextByStateEmptyWinsOverInvalid) {
         std::uint8_t State;
         const char* Text;
     } cases[] = {
-        {0, "2.500"},
+        {CellState::Plain, "2.500"},
         {CellState::Invalid, "-nan-"},
         {CellState::Empty, ""},
         {CellState::Invalid | CellState::Empty, ""},
@@ -212,7 +212,7 @@ TEST_F(DisplayTest, ClearKeepsSizeAndWidthsButResetsTheRest) {
     EXPECT_EQ(Grid->GetColWidths(2), 111);
     EXPECT_EQ(Grid->GetDecPlaces(2), 3);
     EXPECT_EQ(Grid->GetColName(2), "C-2");
-    EXPECT_EQ(Grid->GetCellState(1, 1), 0);
+    EXPECT_EQ(Grid->GetCellState(1, 1), CellState::Plain);
     EXPECT_EQ(Grid->GetElem(3, 4), 0.0);
     EXPECT_TRUE(Grid->Data().Comment().isEmpty());
     EXPECT_EQ(Shown(3, 4), "0.000");
@@ -256,7 +256,7 @@ TEST_F(DisplayTest, SetCellStateReportsEvenOutsideTheTable) {
     QSignalSpy state(Grid.get(), &TNTabEd::OnCellStateChanged);
     Grid->SetCellState(9, 9, CellState::Empty);
     EXPECT_EQ(state.count(), 1);
-    EXPECT_EQ(Grid->GetCellState(9, 9), 0);
+    EXPECT_EQ(Grid->GetCellState(9, 9), CellState::Plain);
 }
 
 TEST_F(DisplayTest, WidthsOfDataNameAndAttributeColumns) {

@@ -22,8 +22,8 @@ TEST_F(EditingTest, TypedTextGoesToTheCellAsItIsTyped) {
         std::uint8_t State;
         const char* Shown;
     } cases[] = {
-        {"1,5", 1.5, 0, "1.500"},         // comma as decimal point
-        {"-2.25e1", -22.5, 0, "-22.500"}, // sign and exponent
+        {"1,5", 1.5, CellState::Plain, "1.500"},         // comma as decimal point
+        {"-2.25e1", -22.5, CellState::Plain, "-22.500"}, // sign and exponent
         {"abc", 7.0, CellState::Invalid, "-nan-"},
         // Each key is applied: "1.2" was a number before the second point spoiled it.
         {"1.2.3", 1.2, CellState::Invalid, "-nan-"},
@@ -62,7 +62,7 @@ TEST_F(EditingTest, DeletingAllTextMarksTheCellInvalidAndKeepsTheValue) {
     ClickCell(1, 3);
     Type("3");
     Key(Qt::Key_Return);
-    EXPECT_EQ(Grid->GetCellState(1, 3), 0);
+    EXPECT_EQ(Grid->GetCellState(1, 3), CellState::Plain);
     EXPECT_EQ(Shown(1, 3), "3.000");
 }
 

@@ -302,7 +302,7 @@ TEST_F(PopupTest, ClearZeroesTheSelectionAndRemovesMarksAndFlags) {
     EXPECT_EQ(states.count(), 1);
     for (const auto& [c, r] : Block(1, 1, 2, 2)) {
         EXPECT_EQ(Grid->GetElem(c, r), 0.0);
-        EXPECT_EQ(Grid->GetCellState(c, r), 0);
+        EXPECT_EQ(Grid->GetCellState(c, r), CellState::Plain);
     }
     EXPECT_EQ(Grid->GetElem(3, 1), 31.0);
     EXPECT_EQ(Grid->GetCellState(3, 1), CellState::MarkB);

@@ -46,9 +46,9 @@ TEST_F(CalculateTest, RunsToConvergenceAndShowsTheResults) {
     EXPECT_TRUE(runningDuringRun) << "the run let pending events through";
     EXPECT_EQ(Form->Run1->text(), "&Calculate Start");
     EXPECT_FALSE(Running);
-    EXPECT_EQ(Cells[1].State, 5);
-    EXPECT_EQ(Cells[2].State, 5);
-    EXPECT_EQ(Cells[3].State, 0);
+    EXPECT_EQ(Cells[1].State, CellRunState::Converged);
+    EXPECT_EQ(Cells[2].State, CellRunState::Converged);
+    EXPECT_EQ(Cells[3].State, CellRunState::NotCalculated);
 
     const TNTabEd& t = *Form->CellTabEd;
     ASSERT_EQ(t.NrOfRows(), EqSpeciesCount);
@@ -68,11 +68,11 @@ TEST_F(CalculateTest, UsingTheCommandAgainStopsTheRun) {
     Form->Run1->trigger();
     EXPECT_FALSE(Running);
     EXPECT_EQ(Form->Run1->text(), "&Calculate Start");
-    EXPECT_NE(Cells[1].State, 5);
-    EXPECT_NE(Cells[2].State, 5);
+    EXPECT_NE(Cells[1].State, CellRunState::Converged);
+    EXPECT_NE(Cells[2].State, CellRunState::Converged);
     // The command starts a new calculation whatever happened before.
     Form->Run1->trigger();
-    EXPECT_EQ(Cells[1].State, 5);
+    EXPECT_EQ(Cells[1].State, CellRunState::Converged);
 }
 
 TEST_F(CalculateTest, ClosingTheWindowStopsTheRun) {
@@ -81,8 +81,8 @@ TEST_F(CalculateTest, ClosingTheWindowStopsTheRun) {
     Form->Run1->trigger();
     EXPECT_FALSE(Running);
     EXPECT_FALSE(Form->isVisible());
-    EXPECT_NE(Cells[1].State, 5);
-    EXPECT_NE(Cells[2].State, 5);
+    EXPECT_NE(Cells[1].State, CellRunState::Converged);
+    EXPECT_NE(Cells[2].State, CellRunState::Converged);
 }
 
 TEST_F(CalculateTest, SwitchingTheViewDuringTheRun) {
@@ -93,7 +93,7 @@ TEST_F(CalculateTest, SwitchingTheViewDuringTheRun) {
     EXPECT_EQ(Form->Label6->text(), "Results - Logarithmic at Room temperature");
     EXPECT_EQ(Form->CellTabEd->GetRowName(1), "H2");
     EXPECT_EQ(Form->CellTabEd->NrOfRows(), GasCount);
-    EXPECT_EQ(Cells[1].State, 5);
+    EXPECT_EQ(Cells[1].State, CellRunState::Converged);
 }
 
 TEST_F(CalculateTest, MixerFailureEndsWithTheMessage) {

@@ -100,7 +100,7 @@ TEST_F(SchematicWindowTest, CalculateRedrawsAndMarksEachCellAsItGoes) {
     // the cell was marked as pending.
     EXPECT_EQ(cellTwoDuringRun, Grey);
     EXPECT_EQ(markerDuringRun, SkyBlue);
-    EXPECT_EQ(Cells[1].State, 5);
+    EXPECT_EQ(Cells[1].State, CellRunState::Converged);
     EXPECT_EQ(Marker(1), Green);
 }
 
