@@ -174,7 +174,7 @@ void BM_FullCellRun(benchmark::State& state) {
         SeedRandom(2026);
         StartEquilibriumCalculations();
         passes = cell.Counter().Passes;
-        converged = Cells[1].State == 5;
+        converged = Cells[1].State == CellRunState::Converged;
     }
     state.counters["passes"] = passes;
     state.counters["converged"] = converged;

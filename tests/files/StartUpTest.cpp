@@ -263,7 +263,7 @@ using ProgramReset = EquilibriumRun;
 TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
     FeedCellOneAlone({{"Ar", 0.5}, {"O2", 0.5}});
     ASSERT_TRUE(Run1Click());
-    ASSERT_EQ(Cells[1].State, 5);
+    ASSERT_EQ(Cells[1].State, CellRunState::Converged);
     CurrentTable = CellTable;
     CurrentCell = CurrentInputMix = CurrentFlowmeter = 3;
     CurrentCalCurve = 7;
