@@ -2,9 +2,9 @@
 
 int SchemeHeight = 600;
 int SchemeWidth = 800;
-IndexedTable<SchematicBox, 1, 16> FlowmeterBox{};
-IndexedTable<SchematicBox, 1, 8> CellBox{};
-IndexedTable<SchematicBox, 1, 32> MixtureBox{};
+IndexedTable<SchematicBox, 1, FlowmeterCount> FlowmeterBox{};
+IndexedTable<SchematicBox, 1, CellCount> CellBox{};
+IndexedTable<SchematicBox, 1, MixtureCount> MixtureBox{};
 
 void ResetSchematicBoxes() {
     SchemeHeight = 600;
@@ -35,7 +35,8 @@ int FlowmeterBottom() {
 
 // The box in column i (1..16) of the flowmeter row or the input mixture row below it.
 SchematicBox ColumnBox(int i, int top, int bottom) {
-    const int left = static_cast<int>(static_cast<long long>(SchemeWidth) * (i - 1) / 16) + 2;
+    const int left =
+        static_cast<int>(static_cast<long long>(SchemeWidth) * (i - 1) / FlowmeterCount) + 2;
     const int width = Part(0.05L, SchemeWidth);
     return {Word(left), Word(top), Word(left + 2 + width), Word(bottom),
             Word(left + 2 + width / 2)};
@@ -47,7 +48,7 @@ int SchemeLevel() {
 }
 
 int InputBusY(int n) {
-    return FlowmeterBottom() + 80 + 3 * (32 - n);
+    return FlowmeterBottom() + 80 + 3 * (MixtureCount - n);
 }
 
 int OutputBusY(int m) {
@@ -65,7 +66,7 @@ void SetFlowmeterBox(int i) {
 
 void SetMixtureBox(int k) {
     SchematicBox& b = MixtureBox[k];
-    if (k <= 16) {
+    if (IsInputMixture(k)) {
         const int top = Part(0.94L, SchemeHeight) + 20;
         b = ColumnBox(k, top, top + Part(0.06L, SchemeHeight) - 2);
     } else {
@@ -78,7 +79,8 @@ void SetMixtureBox(int k) {
 
 void SetCellBox(int e) {
     SchematicBox& b = CellBox[e];
-    const int left = static_cast<int>(static_cast<long long>(SchemeWidth) * (e - 1) / 8) + 4;
+    const int left =
+        static_cast<int>(static_cast<long long>(SchemeWidth) * (e - 1) / CellCount) + 4;
     const int top = Part(0.01L, SchemeHeight) + 20;
     b.Left = Word(left);
     b.Top = Word(top);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/IndexedTable.h"
+#include "core/SetupTables.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,10 +26,10 @@ static_assert(offsetof(SchematicBox, Left) == 0 && offsetof(SchematicBox, Top) =
 extern int SchemeHeight;
 extern int SchemeWidth;
 
-extern IndexedTable<SchematicBox, 1, 16> FlowmeterBox;
-extern IndexedTable<SchematicBox, 1, 8> CellBox;
-// 1..16 the input mixtures I1..I16, 17..32 the mixer nodes M1..M16.
-extern IndexedTable<SchematicBox, 1, 32> MixtureBox;
+extern IndexedTable<SchematicBox, 1, FlowmeterCount> FlowmeterBox;
+extern IndexedTable<SchematicBox, 1, CellCount> CellBox;
+// By mixture number: the input mixtures I1..I16, then the mixer nodes M1..M16.
+extern IndexedTable<SchematicBox, 1, MixtureCount> MixtureBox;
 
 // The level that the rows of the layout hang from: trunc(0.42 x SchemeHeight), 251 for the
 // design height of 600.

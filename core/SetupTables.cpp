@@ -22,6 +22,26 @@ int CurrentCalCurve = 0;
 bool Running = false;
 bool StopRequested = false;
 
+std::string MixtureLabel(int mixture, int width) {
+    if (!IsInputMixture(mixture) && !IsNodeMixture(mixture))
+        return {};
+    const std::string number =
+        std::to_string(IsNodeMixture(mixture) ? MixtureNode(mixture) : mixture);
+    std::string label(1, IsNodeMixture(mixture) ? 'M' : 'I');
+    if (width > static_cast<int>(number.size()))
+        label.append(static_cast<std::size_t>(width) - number.size(), ' ');
+    label += number;
+    return label;
+}
+
+int LabelledMixture(char letter, long number) {
+    if (letter == 'I' && number >= 1 && number <= InputMixtureCount)
+        return static_cast<int>(number);
+    if (letter == 'M' && number >= 1 && number <= NodeCount)
+        return NodeMixture(static_cast<int>(number));
+    return 0;
+}
+
 void ResetSelectionState() {
     CurrentTable = NoTable;
     CurrentCell = 1;

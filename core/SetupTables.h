@@ -5,6 +5,8 @@
 #include "core/IndexedTable.h"
 #include "core/SetupRecords.h"
 
+#include <string>
+
 constexpr int InputMixtureCount = 16;
 constexpr int MixtureCount = 32; // 1..16 copies of the input mixtures, 17..32 nodes M1..M16
 constexpr int NodeCount = 16;
@@ -51,7 +53,27 @@ void ResetSelectionState();
 // and run state as ResetSelectionState leaves it, and no current calibration curve.
 void ResetSetupTables();
 
+// Mixture numbers: 1..16 are the input mixtures I1..I16, 17..32 the mixer nodes M1..M16.
+constexpr bool IsInputMixture(int mixture) {
+    return mixture >= 1 && mixture <= InputMixtureCount;
+}
+constexpr bool IsNodeMixture(int mixture) {
+    return mixture > InputMixtureCount && mixture <= MixtureCount;
+}
 // Mixture number of node k (1..16).
 constexpr int NodeMixture(int node) {
-    return 16 + node;
+    return InputMixtureCount + node;
 }
+// The node (1..16) whose mixture this is; 0 for a number that names no node.
+constexpr int MixtureNode(int mixture) {
+    return IsNodeMixture(mixture) ? mixture - InputMixtureCount : 0;
+}
+
+// The label of a mixture: "I" and the number of an input mixture, "M" and the number of a
+// node, the number right-aligned in at least `width` characters; empty for a number that names
+// no mixture. MixtureLabel(3) is "I3", MixtureLabel(17) "M1", MixtureLabel(17, 2) "M 1",
+// MixtureLabel(32, 2) "M16", MixtureLabel(0) and MixtureLabel(33) "".
+std::string MixtureLabel(int mixture, int width = 1);
+// The mixture that a label's letter and number name: 'I' with 1..16 an input mixture, 'M' with
+// 1..16 a node; 0 for anything else. LabelledMixture('M', 1) is 17.
+int LabelledMixture(char letter, long number);

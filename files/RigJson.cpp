@@ -136,15 +136,12 @@ void WriteInteger(JsonWriter& json, const char* key, long long value) {
     json.Integer(value);
 }
 
-// A flowmeter's input as the flowmeter table writes it: I1..I16, M1..M16, or none.
+// A flowmeter's input by its mixture's label: I1..I16, M1..M16, or none.
 std::string InputText(int input) {
     if (input == 0)
         return "none";
-    if (input <= InputMixtureCount)
-        return Cat("I", std::to_string(input));
-    if (input <= MixtureCount)
-        return Cat("M", std::to_string(input - InputMixtureCount));
-    return std::to_string(input);
+    const std::string label = MixtureLabel(input);
+    return label.empty() ? std::to_string(input) : label;
 }
 
 void WriteMixture(JsonWriter& json, const MixtureRecord& r) {
@@ -375,7 +372,7 @@ std::uint16_t InputOf(const QJsonValue& value, const std::string& path) {
     if (text == "none")
         return 0;
     for (int n = 1; n <= MixtureCount; ++n)
-        if (text == InputText(n))
+        if (text == MixtureLabel(n))
             return static_cast<std::uint16_t>(n);
     Fail(path, Cat("expected I1..I16, M1..M16 or none, not ", Shown(value)));
 }

@@ -123,16 +123,16 @@ std::string ViewTitle(const ResultView& view, bool linear) {
     return title;
 }
 
+// A flowmeter's input: its mixture's label, "-" for none, or the number a file brought.
 std::string MixtureName(int mixture) {
-    if (mixture >= 1 && mixture <= InputMixtureCount)
-        return Cat("I", std::to_string(mixture));
-    if (mixture > InputMixtureCount && mixture <= MixtureCount)
-        return Cat("M", std::to_string(mixture - InputMixtureCount));
-    return mixture == 0 ? "-" : std::to_string(mixture);
+    if (mixture == 0)
+        return "-";
+    const std::string label = MixtureLabel(mixture);
+    return label.empty() ? std::to_string(mixture) : label;
 }
 
 std::string NodeName(int node) {
-    return node == 0 ? "-" : Cat("M", std::to_string(node));
+    return node == 0 ? "-" : MixtureLabel(NodeMixture(node));
 }
 
 std::string ColumnName(int cell) {

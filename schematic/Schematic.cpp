@@ -83,7 +83,7 @@ void DrawFlowmeterLines(TCanvas& canvas, int i) {
         for (int j = i; j <= FlowmeterCount; ++j)
             if (Flowmeters[j].Input == n)
                 Line(canvas, x, y, FlowmeterBox[j].PortX, y);
-        if (n >= 1 && n <= InputMixtureCount) {
+        if (IsInputMixture(n)) {
             const SchematicBox& mixture = MixtureBox[n];
             Line(canvas, x, y, mixture.PortX + 10, y);
             Line(canvas, mixture.PortX, mixture.Top, mixture.PortX + 10, y);
@@ -142,11 +142,11 @@ std::optional<QColor> MarkerFill(int state) {
 } // namespace
 
 QColor MixtureColor(std::uint16_t n) {
-    if (n == NodeMixture(1))
-        return Grey;
+    if (IsNodeMixture(n))
+        return MixtureNode(n) == 1 ? Grey : Palette[std::size_t(MixtureNode(n) - 1)];
     if (n > MixtureCount)
         return White;
-    return Palette[n <= InputMixtureCount ? n : n - NodeMixture(1)];
+    return Palette[n]; // none (0) or an input mixture
 }
 
 void DrawMixer(TCanvas& canvas) {
@@ -228,13 +228,13 @@ void DrawMixture(TCanvas& canvas, int k) {
     const SchematicBox& b = MixtureBox[k];
     DrawBox(canvas, b, true);
     const int x = b.Left + 3;
-    if (k <= InputMixtureCount) {
+    if (IsInputMixture(k)) {
         if (!InputMixtures[k].Ready)
             return;
-        canvas.TextOut(x, b.Top + 2, Label("I", k));
+        canvas.TextOut(x, b.Top + 2, Latin1(MixtureLabel(k, 2)));
         canvas.TextOut(x, b.Top + 17, Latin1(InputMixtures[k].Name));
     } else {
-        canvas.TextOut(x, b.Top + 2, Label("M", k - InputMixtureCount));
+        canvas.TextOut(x, b.Top + 2, Latin1(MixtureLabel(k, 2)));
         canvas.TextOut(x, b.Top + 17, Fixed(Mixtures[k].Flow, 6, 2, 6));
     }
 }

@@ -1,5 +1,7 @@
 #include "ui/ParameterText.h"
 
+#include "core/SetupTables.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -154,21 +156,26 @@ std::optional<std::uint16_t> ReadInputCode(std::string_view text) {
     if (text[0] != 'I' && text[0] != 'M')
         return std::nullopt;
     const std::optional<std::uint16_t> v = ReadWhole(text.substr(1, 2));
-    if (!v || *v < 1 || *v > 16)
+    const int mixture = v ? LabelledMixture(text[0], *v) : 0;
+    if (mixture == 0)
         return std::nullopt;
-    return static_cast<std::uint16_t>(text[0] == 'I' ? *v : 16 + *v);
+    return static_cast<std::uint16_t>(mixture);
 }
 
 std::string FormatInputCode(std::uint16_t input) {
-    // Only a file can bring a number above 32; it is shown as it is so that the user sees it.
-    std::string text(1, input >= 17 && input <= 32 ? 'M' : 'I');
-    text.append(FormatI2(input >= 17 && input <= 32 ? input - 16 : input));
+    const std::string label = MixtureLabel(input, 2);
+    if (!label.empty())
+        return label;
+    // No input (0), or a number beyond the mixtures that only a file can bring: shown as it is,
+    // so that the user sees it.
+    std::string text = "I";
+    text += FormatI2(input);
     return text;
 }
 
 std::optional<std::uint16_t> ReadOutputCode(std::string_view text) {
     const std::optional<std::uint16_t> v = ReadWhole(text.substr(0, 2));
-    if (!v || *v > 16)
+    if (!v || *v > NodeCount)
         return std::nullopt;
     return v;
 }

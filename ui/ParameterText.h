@@ -27,12 +27,13 @@ std::optional<double> ReadReal(std::string_view text);
 // beyond the 64-bit range are not accepted.
 std::optional<std::uint16_t> ReadWhole(std::string_view text);
 
-// The "Input" code of a flowmeter: "I" and a number 1..16 for an input mixture, "M" and a
-// number 1..16 for a node (mixture 16 + number), "N", "0", a blank or nothing for no input.
-// The number is read from the second and third characters. Returns the new Input, or nothing
-// when the code leaves Input unchanged.
+// The "Input" code of a flowmeter: a mixture's label ("I" and a number 1..16 for an input
+// mixture, "M" and a number 1..16 for a node), "N", "0", a blank or nothing for no input. The
+// number is read from the second and third characters. Returns the new Input, or nothing when
+// the code leaves Input unchanged.
 std::optional<std::uint16_t> ReadInputCode(std::string_view text);
-// The text that shows an Input: "I" and two places for 0..16, "M" and two places for a node.
+// The text that shows an Input: the mixture's label with two places for its number ("I 3",
+// "M16"), or "I" and the number itself for one that names no mixture ("I 0", "I40").
 std::string FormatInputCode(std::uint16_t input);
 // The "Output" of a flowmeter: the first two characters as a whole number 0..16.
 std::optional<std::uint16_t> ReadOutputCode(std::string_view text);
