@@ -1,56 +1,36 @@
 #include "report/CalcReport.h"
 
-#include "core/Calculate.h"
 #include "core/Cat.h"
-#include "core/Defaults.h"
 #include "core/JsonWriter.h"
 #include "core/MixerNetwork.h"
 #include "core/NumberText.h"
 #include "core/SetupTables.h"
 #include "equilibrium/CellEquilibrium.h"
-#include "equilibrium/ChemicalData.h"
-#include "files/SetupFiles.h"
+#include "report/ResultsView.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
-// The rows of the two results views: the run's species, or the gases of the gas list.
-int SpeciesRows() {
-    return std::clamp<int>(EqSpeciesCount, 0, MaxEqSpecies);
-}
-int GasRows() {
-    return std::clamp(GasCount, 0, MaxGases);
-}
-std::string SpeciesName(int j) {
-    const int species = EqSpecies[j];
-    return Compounds.Contains(species) ? Compounds[species].Formula : std::string();
-}
-std::string GasName(int b) {
-    return GasList[b].Str();
-}
+// The gases of the gas list and the species of the run, in the plain values that JSON holds.
+const ResultsView Gases{false, false};
+const ResultsView Species{true, false};
 
-struct ResultView {
-    bool Equilibrium;
-    int Rows() const { return Equilibrium ? SpeciesRows() : GasRows(); }
-    std::string RowName(int row) const { return Equilibrium ? SpeciesName(row) : GasName(row); }
-    // The amounts are extended reals: their logarithms are taken before they become doubles.
-    long double Value(int cell, int row) const {
-        return Equilibrium ? CellAmounts[cell][row] : CellFeed[cell][row].Fraction;
-    }
-};
-
-std::vector<ResultView> Views(ReportView view) {
-    switch (view) {
+// The results views of text and CSV; the amounts are extended reals, and their logarithms are
+// taken before they become doubles.
+std::vector<ResultsView> Views(const ReportOptions& options) {
+    const bool logarithmic = !options.Linear;
+    switch (options.View) {
     case ReportView::Equilibrium:
-        return {{true}};
+        return {{true, logarithmic}};
     case ReportView::Feed:
-        return {{false}};
+        return {{false, logarithmic}};
     case ReportView::Both:
         break;
     }
-    return {{true}, {false}};
+    return {{true, logarithmic}, {false, logarithmic}};
 }
 
 // The cells a report covers: the chosen one, or all of them, or in text and CSV those that
@@ -98,29 +78,11 @@ std::string Scientific(double value, int decimals) {
     return text;
 }
 
-// A value as a results view shows it: the decimal logarithm (nothing for zero and negative
-// values), or the plain value.
-bool HasShownValue(long double value, bool linear) {
-    return linear || value > 0;
-}
-double ShownValue(long double value, bool linear) {
-    return static_cast<double>(linear ? value : Log10Clamped(value));
-}
-
-// The text of a value in a results table, with the decimals of the window's results table.
-std::string ResultText(const ResultView& view, long double value, bool linear) {
-    if (!HasShownValue(value, linear))
-        return "";
-    if (!linear)
-        return FormatFixed(Log10Clamped(value), 0, 5);
-    return view.Equilibrium ? Scientific(static_cast<double>(value), 4) : FormatFixed(value, 0, 6);
-}
-
-std::string ViewTitle(const ResultView& view, bool linear) {
-    std::string title = view.Equilibrium ? "Cell equilibrium" : "Gas as fed";
-    title += linear ? ", " : ", log10 of ";
-    title += view.Equilibrium ? "partial pressures (bar)" : "mole fractions";
-    return title;
+// The text of a value in a results table, as the window's results table shows it; empty where
+// the view has no value.
+std::string ResultText(const ResultsView& view, long double value) {
+    const std::optional<long double> shown = view.Shown(value);
+    return shown ? view.Text(*shown) : std::string();
 }
 
 // A flowmeter's input: its mixture's label, "-" for none, or the number a file brought.
@@ -133,10 +95,6 @@ std::string MixtureName(int mixture) {
 
 std::string NodeName(int node) {
     return node == 0 ? "-" : MixtureLabel(NodeMixture(node));
-}
-
-std::string ColumnName(int cell) {
-    return Cat("OC ", std::to_string(cell), "; ", Cells[cell].Name.View());
 }
 
 bool FlowmeterInUse(int f) {
@@ -197,9 +155,9 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
     std::string out = "Status: ";
     out += OutcomeName(outcome);
     out += "\nGases:";
-    for (int b = 1; b <= GasRows(); ++b) {
+    for (int b = 1; b <= Gases.Rows(); ++b) {
         out += ' ';
-        out += GasName(b);
+        out += Gases.RowName(b);
     }
     out += "\n\n";
 
@@ -212,8 +170,8 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
     out += Cat("Flowmeters in use\n", meters.Render(), "\n");
 
     std::vector<std::string> nodeHeadings = {"Node", "Resolved", "Flow"};
-    for (int b = 1; b <= GasRows(); ++b)
-        nodeHeadings.push_back(GasName(b));
+    for (int b = 1; b <= Gases.Rows(); ++b)
+        nodeHeadings.push_back(Gases.RowName(b));
     TextTable nodes(nodeHeadings, "llr");
     for (int k = 1; k <= NodeCount; ++k) {
         if (!NodeInUse(k))
@@ -221,7 +179,7 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
         const MixtureRecord& node = Mixtures[NodeMixture(k)];
         std::vector<std::string> row = {NodeName(k), node.Ready == 1 ? "yes" : "no",
                                         FormatFixed(node.Flow, 0, 3)};
-        for (int b = 1; b <= GasRows(); ++b)
+        for (int b = 1; b <= Gases.Rows(); ++b)
             row.push_back(FormatFixed(node.Gas[b].Fraction, 0, 6));
         nodes.Add(row);
     }
@@ -246,18 +204,18 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
     }
     out += Cat("\nCells\n", summary.Render());
 
-    for (const ResultView& view : Views(options.View)) {
-        std::vector<std::string> headings = {view.Equilibrium ? "Species" : "Gas"};
+    for (const ResultsView& view : Views(options)) {
+        std::vector<std::string> headings = {view.RowHeading()};
         for (const int c : cells)
-            headings.push_back(ColumnName(c));
+            headings.push_back(ResultsView::ColumnName(c));
         TextTable results(headings, "lr");
         for (int row = 1; row <= view.Rows(); ++row) {
             std::vector<std::string> line = {view.RowName(row)};
             for (const int c : cells)
-                line.push_back(ResultText(view, view.Value(c, row), options.Linear));
+                line.push_back(ResultText(view, view.Value(c, row)));
             results.Add(line);
         }
-        out += Cat("\n", ViewTitle(view, options.Linear), "\n", results.Render());
+        out += Cat("\n", view.Title(), "\n", results.Render());
     }
     return out;
 }
@@ -280,24 +238,24 @@ std::string CsvField(const std::string& latin1) {
 std::string CsvReport(const ReportOptions& options) {
     std::string out = "cell,name,temperatureC,pressure,state,view,";
     out += options.Linear ? "species,value\n" : "species,log10\n";
-    for (const ResultView& view : Views(options.View))
+    for (const ResultsView& view : Views(options))
         for (const int c : ReportCells(options, true))
             for (int row = 1; row <= view.Rows(); ++row) {
                 const CellRecord& cell = Cells[c];
-                const long double value = view.Value(c, row);
                 out += Cat(std::to_string(c), ",", CsvField(cell.Name.Str()), ",",
                            JsonNumber(cell.Temperature), ",", JsonNumber(cell.Pressure), ",",
                            StateName(cell.State), view.Equilibrium ? ",equilibrium," : ",feed,",
                            CsvField(view.RowName(row)), ",");
-                if (HasShownValue(value, options.Linear))
-                    out += JsonNumber(ShownValue(value, options.Linear));
+                // At full precision, not with the view's decimals.
+                if (const std::optional<long double> shown = view.Shown(view.Value(c, row)))
+                    out += JsonNumber(static_cast<double>(*shown));
                 out += '\n';
             }
     return out;
 }
 
 // {name: value} over the rows of a results view for one cell.
-void ViewObject(JsonWriter& json, const ResultView& view, int cell) {
+void ViewObject(JsonWriter& json, const ResultsView& view, int cell) {
     json.BeginObject(true);
     for (int row = 1; row <= view.Rows(); ++row) {
         json.Key(view.RowName(row));
@@ -313,14 +271,14 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
 
     json.Key("gasList");
     json.BeginArray(true);
-    for (int b = 1; b <= GasRows(); ++b)
-        json.String(GasName(b));
+    for (int b = 1; b <= Gases.Rows(); ++b)
+        json.String(Gases.RowName(b));
     json.EndArray();
 
     json.Key("species");
     json.BeginArray(true);
-    for (int j = 1; j <= SpeciesRows(); ++j)
-        json.String(SpeciesName(j));
+    for (int j = 1; j <= Species.Rows(); ++j)
+        json.String(Species.RowName(j));
     json.EndArray();
 
     json.Key("status");
@@ -370,8 +328,8 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         json.Number(node.Flow);
         json.Key("fractions");
         json.BeginObject();
-        for (int b = 1; b <= GasRows(); ++b) {
-            json.Key(GasName(b));
+        for (int b = 1; b <= Gases.Rows(); ++b) {
+            json.Key(Gases.RowName(b));
             json.Number(node.Gas[b].Fraction);
         }
         json.EndObject();
@@ -397,9 +355,9 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         json.Key("pressure");
         json.Number(cell.Pressure);
         json.Key("feed");
-        ViewObject(json, {false}, c);
+        ViewObject(json, Gases, c);
         json.Key("equilibrium");
-        ViewObject(json, {true}, c);
+        ViewObject(json, Species, c);
         json.Key("bestError");
         if (CellPasses[c] > 0)
             json.Number(static_cast<double>(CellBestError[c]));

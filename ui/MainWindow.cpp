@@ -2,12 +2,14 @@
 
 #include "core/Calculate.h"
 #include "core/Defaults.h"
+#include "core/LatinText.h"
 #include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
-#include "ui/ResultsTable.h"
 #include "files/SetupFiles.h"
+#include "report/ResultsView.h"
 #include "schematic/Schematic.h"
 #include "tableeditor/Vexa_ntabed.h"
+#include "ui/ResultsTable.h"
 #include "ui/StringGrid.h"
 #include "ui/ValueListEditor.h"
 
@@ -335,7 +337,7 @@ QWidget* TForm1::BuildPages() {
     SpinEditOutPutCells = NewIndexSpinEdit(cellPage);
     cellPage->Place(SpinEditOutPutCells, 2, 268, 57, 30, TPage::Fixed);
     cellPage->Place(NewOKButton(cellPage, 3), 2, 304, 450, 29, TPage::Stretch);
-    Label6 = new QLabel(QStringLiteral("Results - Logarithmic at Cell equilibrium"), cellPage);
+    Label6 = new QLabel(Latin1(ResultsView{}.Caption()), cellPage);
     cellPage->Place(Label6, 0, 340, DesignPageWidth, 13, TPage::Full);
     CellTabEd = new TNTabEd(cellPage, QStringLiteral("CellTabEd"));
     CellTabEd->SetAttribRowVisible(false);
@@ -344,10 +346,10 @@ QWidget* TForm1::BuildPages() {
     CellTabEd->SetNrOfRows(12);
     CellTabEd->SetDataReadOnly(true);
     cellPage->Place(CellTabEd, 0, 353, DesignPageWidth, 232, TPage::Full);
-    Button3 = new QPushButton(QStringLiteral("Logarithmic"), cellPage);
+    Button3 = new QPushButton(QString::fromLatin1(ResultsView{}.ScaleCaption()), cellPage);
     connect(Button3, &QPushButton::clicked, this, [this] { Linlogtoggle1Click(); });
     cellPage->Place(Button3, 2, 591, 142, 25, TPage::Fixed);
-    Button5 = new QPushButton(QStringLiteral("Cell equilibrium"), cellPage);
+    Button5 = new QPushButton(QString::fromLatin1(ResultsView{}.SourceCaption()), cellPage);
     connect(Button5, &QPushButton::clicked, this, [this] { EquilRTtoggle1Click(); });
     cellPage->Place(Button5, 150, 591, 142, 25, TPage::Fixed);
     cellPage->OnShow = [this] { OutputCells3Click(); };
@@ -439,22 +441,19 @@ void TForm1::AddParameterTableRows() {
 void TForm1::Linlogtoggle1Click() {
     ShowLogarithmic = 1 - ShowLogarithmic;
     ShowCellResults();
-    Button3->setText(ShowLogarithmic == 1 ? QStringLiteral("Logarithmic")
-                                          : QStringLiteral("Linear"));
+    Button3->setText(QString::fromLatin1(ResultsView::Shown().ScaleCaption()));
     UpdateResultsCaption();
 }
 
 void TForm1::EquilRTtoggle1Click() {
     ShowEquilibrium = 1 - ShowEquilibrium;
     ShowCellResults();
-    Button5->setText(ShowEquilibrium == 1 ? QStringLiteral("Cell equilibrium")
-                                          : QStringLiteral("Room temperature"));
+    Button5->setText(QString::fromLatin1(ResultsView::Shown().SourceCaption()));
     UpdateResultsCaption();
 }
 
 void TForm1::UpdateResultsCaption() {
-    Label6->setText(QStringLiteral("Results - ") + Button3->text() + QStringLiteral(" at ") +
-                    Button5->text());
+    Label6->setText(Latin1(ResultsView::Shown().Caption()));
 }
 
 // --- window events ---

@@ -1,12 +1,10 @@
 #include "ui/ResultsTable.h"
 
-#include "core/Defaults.h"
 #include "core/LatinText.h"
-#include "core/SetupTables.h"
-#include "equilibrium/CellEquilibrium.h"
-#include "equilibrium/ChemicalData.h"
-#include "equilibrium/EqCalcUnit.h"
+#include "report/ResultsView.h"
 #include "tableeditor/Vexa_ntabed.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -15,76 +13,64 @@ const QColor FeedHeaderColour(166, 202, 240);
 const QColor LogarithmicBackground(255, 255, 255);
 const QColor LinearBackground(192, 192, 192);
 
-constexpr int ShownColumns = 8;
-
-// One value in the current scale: a logarithm needs a positive value, anything else shows as
-// an empty cell.
-void ShowValue(TNTabEd& table, int column, int row, long double value) {
-    if (!ShowLogarithmic) {
-        table.SetElem(column, row, static_cast<double>(value));
-    } else if (value > 0) {
-        table.SetElem(column, row, static_cast<double>(Log10Clamped(value)));
-    } else {
-        table.SetCellState(column, row, CellState::Empty);
-    }
+// The table is laid out with one column per cell; a table with fewer columns shows fewer.
+int ShownColumns(const TNTabEd& table) {
+    return std::min(ResultsView::Columns, table.NrOfColumns());
 }
 
-QString ColumnName(int cell) {
-    QString name = QStringLiteral("OC ");
-    name += QString::number(cell);
-    name += QStringLiteral("; ");
-    name += Latin1(Cells[cell].Name);
-    return name;
+// One value as the view shows it; a value without one is an empty cell.
+void ShowValue(TNTabEd& table, const ResultsView& view, int column, int row, long double value) {
+    if (const std::optional<long double> shown = view.Shown(value))
+        table.SetElem(column, row, static_cast<double>(*shown));
+    else
+        table.SetCellState(column, row, CellState::Empty);
 }
 
 } // namespace
 
 void ShowCellResults(TNTabEd& table) {
+    const ResultsView view = ResultsView::Shown();
     table.Clear();
     table.SetColWidths(0, 36);
 
-    const int rows = ShowEquilibrium ? EqSpeciesCount : GasCount;
-    if (rows <= 0 || rows > MaxGases)
+    const int rows = view.Rows();
+    if (rows == 0)
         return;
     table.SetNrOfRows(rows);
-    for (int row = 1; row <= rows; ++row) {
-        const std::string name =
-            ShowEquilibrium ? Compounds[EqSpecies[row]].Formula : GasList[row].Str();
-        table.SetRowName(row, Latin1(name));
-    }
+    for (int row = 1; row <= rows; ++row)
+        table.SetRowName(row, Latin1(view.RowName(row)));
 
     table.SetNumWidth(5);
-    table.SetColorFixed(ShowEquilibrium ? EquilibriumHeaderColour : FeedHeaderColour);
-    table.SetColorBackground(ShowLogarithmic ? LogarithmicBackground : LinearBackground);
+    table.SetColorFixed(view.Equilibrium ? EquilibriumHeaderColour : FeedHeaderColour);
+    table.SetColorBackground(view.Logarithmic ? LogarithmicBackground : LinearBackground);
 
-    const int places = ShowLogarithmic ? 5 : (ShowEquilibrium ? -4 : 6);
-    // The table is laid out with one column per cell; a table with fewer columns shows fewer.
-    const int columns = std::min(ShownColumns, table.NrOfColumns());
+    const int columns = ShownColumns(table);
     for (int c = 1; c <= columns; ++c) {
-        table.SetColName(c, ColumnName(c));
+        table.SetColName(c, Latin1(ResultsView::ColumnName(c)));
         table.SetColWidths(c, 95);
-        table.SetDecPlaces(c, static_cast<std::int8_t>(places));
+        table.SetDecPlaces(c, static_cast<std::int8_t>(view.Decimals()));
     }
 
     for (int c = 1; c <= columns; ++c) {
         for (int row = 1; row <= rows; ++row) {
-            if (ShowEquilibrium) {
+            // The equilibrium view starts every cell plain; the feed view's cells are plain
+            // after the clearing.
+            if (view.Equilibrium)
                 table.SetCellState(c, row, CellState::Plain);
-                ShowValue(table, c, row, CellAmounts[c][row]);
-            } else {
-                ShowValue(table, c, row, CellFeed[c][row].Fraction);
-            }
+            ShowValue(table, view, c, row, view.Value(c, row));
         }
     }
     table.setVisible(true);
 }
 
 void RefreshCellColumn(TNTabEd& table, int cell, const long double* amounts, int count) {
-    if (cell < 1 || cell > std::min(ShownColumns, table.NrOfColumns()))
+    if (cell < 1 || cell > ShownColumns(table))
         return;
-    const int rows = std::min({static_cast<int>(EqSpeciesCount), count, table.NrOfRows()});
+    // The amounts are those of the run's species: the rows of the equilibrium view.
+    const ResultsView species{true, ResultsView::Shown().Logarithmic};
+    const int rows = std::min({species.Rows(), count, table.NrOfRows()});
     for (int j = 1; j <= rows; ++j) {
         table.SetCellState(cell, j, CellState::Plain);
-        ShowValue(table, cell, j, amounts[j - 1]);
+        ShowValue(table, species, cell, j, amounts[j - 1]);
     }
 }

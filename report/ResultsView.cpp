@@ -1,0 +1,80 @@
+#include "report/ResultsView.h"
+
+#include "core/Cat.h"
+#include "core/Defaults.h"
+#include "core/NumberText.h"
+#include "core/SetupTables.h"
+#include "equilibrium/CellEquilibrium.h"
+#include "equilibrium/ChemicalData.h"
+#include "equilibrium/EqCalcUnit.h"
+
+#include <algorithm>
+#include <cstdio>
+
+ResultsView ResultsView::Shown() {
+    return {ShowEquilibrium != 0, ShowLogarithmic != 0};
+}
+
+int ResultsView::Rows() const {
+    return Equilibrium ? std::clamp<int>(EqSpeciesCount, 0, MaxEqSpecies)
+                       : std::clamp(GasCount, 0, MaxGases);
+}
+
+std::string ResultsView::RowName(int row) const {
+    if (!Equilibrium)
+        return GasList[row].Str();
+    const int species = EqSpecies[row];
+    return Compounds.Contains(species) ? Compounds[species].Formula : std::string();
+}
+
+const char* ResultsView::RowHeading() const {
+    return Equilibrium ? "Species" : "Gas";
+}
+
+std::string ResultsView::ColumnName(int cell) {
+    return Cat("OC ", std::to_string(cell), "; ", Cells[cell].Name.View());
+}
+
+long double ResultsView::Value(int cell, int row) const {
+    return Equilibrium ? CellAmounts[cell][row] : CellFeed[cell][row].Fraction;
+}
+
+std::optional<long double> ResultsView::Shown(long double value) const {
+    if (!Logarithmic)
+        return value;
+    if (value > 0)
+        return Log10Clamped(value);
+    return std::nullopt;
+}
+
+int ResultsView::Decimals() const {
+    if (Logarithmic)
+        return 5;
+    return Equilibrium ? -4 : 6;
+}
+
+std::string ResultsView::Text(long double shown) const {
+    const int decimals = Decimals();
+    if (decimals >= 0)
+        return FormatFixed(shown, 0, decimals);
+    char text[40];
+    std::snprintf(text, sizeof text, "%.*E", -decimals, static_cast<double>(shown));
+    return text;
+}
+
+const char* ResultsView::ScaleCaption() const {
+    return Logarithmic ? "Logarithmic" : "Linear";
+}
+
+const char* ResultsView::SourceCaption() const {
+    return Equilibrium ? "Cell equilibrium" : "Room temperature";
+}
+
+std::string ResultsView::Caption() const {
+    return Cat("Results - ", ScaleCaption(), " at ", SourceCaption());
+}
+
+std::string ResultsView::Title() const {
+    return Cat(Equilibrium ? "Cell equilibrium" : "Gas as fed", Logarithmic ? ", log10 of " : ", ",
+               Equilibrium ? "partial pressures (bar)" : "mole fractions");
+}

@@ -1,0 +1,143 @@
+#include "report/ResultsView.h"
+
+#include "core/Defaults.h"
+#include "core/SetupTables.h"
+#include "equilibrium/CellEquilibrium.h"
+#include "equilibrium/ChemicalData.h"
+#include "support/TestSetup.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace {
+
+int CompoundNumber(const std::string& formula) {
+    for (int i = 1; i <= CompoundCount; ++i)
+        if (Compounds[i].Formula == formula)
+            return i;
+    return 0;
+}
+
+// A finished run by hand: species H2 and H2O, gases H2O and H2, cell 2 fed.
+class ResultsViewTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        EqSpecies[1] = static_cast<std::uint16_t>(CompoundNumber("H2"));
+        EqSpecies[2] = static_cast<std::uint16_t>(CompoundNumber("H2O"));
+        EqSpeciesCount = 2;
+        GasList[1].Set("H2O");
+        GasList[2].Set("H2");
+        GasCount = 2;
+        CellAmounts[2][1] = 0.01L;
+        CellAmounts[2][2] = 1e-320L;
+        CellFeed[2][1].Fraction = 0.25;
+        CellFeed[2][2].Fraction = 0.75;
+        Cells[2].Name.Set("Furnace");
+        Cells[3].Name.Set("");
+    }
+};
+
+} // namespace
+
+TEST_F(ResultsViewTest, FourViewsOfTheSameResults) {
+    const struct {
+        ResultsView View;
+        const char* Caption;
+        const char* Title;
+        const char* Row1;
+        int Decimals;
+        const char* Cell2Row1;
+        const char* Cell2Row2;
+    } cases[] = {
+        {{true, true},
+         "Results - Logarithmic at Cell equilibrium",
+         "Cell equilibrium, log10 of partial pressures (bar)",
+         "H2",
+         5,
+         "-2.00000",
+         "-308.00000"},
+        {{true, false},
+         "Results - Linear at Cell equilibrium",
+         "Cell equilibrium, partial pressures (bar)",
+         "H2",
+         -4,
+         "1.0000E-02",
+         "9.9999E-321"},
+        {{false, false},
+         "Results - Linear at Room temperature",
+         "Gas as fed, mole fractions",
+         "H2O",
+         6,
+         "0.250000",
+         "0.750000"},
+        {{false, true},
+         "Results - Logarithmic at Room temperature",
+         "Gas as fed, log10 of mole fractions",
+         "H2O",
+         5,
+         "-0.60206",
+         "-0.12494"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Caption);
+        const ResultsView& view = c.View;
+        EXPECT_EQ(view.Caption(), c.Caption);
+        EXPECT_EQ(view.Title(), c.Title);
+        EXPECT_EQ(view.Rows(), 2);
+        EXPECT_EQ(view.RowName(1), c.Row1);
+        EXPECT_EQ(view.Decimals(), c.Decimals);
+        const auto text = [&](int row) {
+            const std::optional<long double> shown = view.Shown(view.Value(2, row));
+            return shown ? view.Text(*shown) : std::string("(empty)");
+        };
+        EXPECT_EQ(text(1), c.Cell2Row1);
+        EXPECT_EQ(text(2), c.Cell2Row2);
+        // A cell without a feed: zeros, which have no logarithm.
+        EXPECT_EQ(view.Shown(view.Value(3, 1)).has_value(), !view.Logarithmic);
+    }
+}
+
+TEST_F(ResultsViewTest, OnlyPositiveValuesHaveALogarithm) {
+    const ResultsView logarithmic{true, true};
+    const ResultsView linear{true, false};
+    const struct {
+        long double Value;
+        std::optional<long double> Logarithm;
+    } cases[] = {
+        {100, 2},
+        {1e-320L, -308},
+        {0, std::nullopt},
+        {-0.0L, std::nullopt},
+        {-1e-9L, std::nullopt},
+        {std::nanl(""), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<double>(c.Value));
+        EXPECT_EQ(logarithmic.Shown(c.Value), c.Logarithm);
+        ASSERT_TRUE(linear.Shown(c.Value).has_value());
+        if (!std::isnan(c.Value)) {
+            EXPECT_EQ(*linear.Shown(c.Value), c.Value);
+        }
+    }
+}
+
+TEST_F(ResultsViewTest, ColumnsAreTheCellsByNumberAndName) {
+    EXPECT_EQ(ResultsView::Columns, CellCount);
+    EXPECT_EQ(ResultsView::ColumnName(2), "OC 2; Furnace");
+    EXPECT_EQ(ResultsView::ColumnName(3), "OC 3; ");
+}
+
+TEST_F(ResultsViewTest, TheWindowsViewFollowsItsSwitchesAndWithoutARunHasNoRows) {
+    ShowEquilibrium = 0;
+    ShowLogarithmic = 0;
+    EXPECT_EQ(ResultsView::Shown().Caption(), "Results - Linear at Room temperature");
+    ShowEquilibrium = 1;
+    EqSpeciesCount = 0;
+    EXPECT_EQ(ResultsView::Shown().Rows(), 0);
+    GasCount = 0;
+    EXPECT_EQ((ResultsView{false, true}.Rows()), 0);
+}
