@@ -131,3 +131,31 @@ void JsonWriter::Null() {
     BeforeValue();
     Out += "null";
 }
+
+void JsonWriter::Member(std::string_view key, std::string_view text) {
+    Key(key);
+    String(text);
+}
+
+void JsonWriter::Member(std::string_view key, const char* text) {
+    Member(key, std::string_view(text));
+}
+
+void JsonWriter::Member(std::string_view key, double value) {
+    Key(key);
+    Number(value);
+}
+
+void JsonWriter::Member(std::string_view key, int value) {
+    Member(key, static_cast<long long>(value));
+}
+
+void JsonWriter::Member(std::string_view key, long long value) {
+    Key(key);
+    Integer(value);
+}
+
+void JsonWriter::Member(std::string_view key, bool value) {
+    Key(key);
+    Bool(value);
+}

@@ -33,6 +33,16 @@ public:
     void Bool(bool value);
     void Null();
 
+    // A member in one call: its key, then its value as the calls above write it. A text is a
+    // string whatever it is passed as (a literal is not taken for a flag), a whole number an
+    // integer and a double a number.
+    void Member(std::string_view key, std::string_view text);
+    void Member(std::string_view key, const char* text);
+    void Member(std::string_view key, double value);
+    void Member(std::string_view key, int value);
+    void Member(std::string_view key, long long value);
+    void Member(std::string_view key, bool value);
+
     // The document, ending with a line feed once its outermost container is closed.
     const std::string& Text() const { return Out; }
 

@@ -114,26 +114,15 @@ void WriteReal(JsonWriter& json, const char* key, double value) {
 
 // Flags are 0 or 1; any other byte a file may hold goes across as its number.
 void WriteFlag(JsonWriter& json, const char* key, Flag flag) {
-    json.Key(key);
     if (flag <= 1)
-        json.Bool(flag == 1);
+        json.Member(key, flag == 1);
     else
-        json.Integer(flag);
+        json.Member(key, flag);
 }
 
 void WriteOptionalReal(JsonWriter& json, const char* key, double value) {
     if (!IsPlainZero(value))
         WriteReal(json, key, value);
-}
-
-template <std::size_t N> void WriteText(JsonWriter& json, const char* key, const Text<N>& text) {
-    json.Key(key);
-    json.String(text.View());
-}
-
-void WriteInteger(JsonWriter& json, const char* key, long long value) {
-    json.Key(key);
-    json.Integer(value);
 }
 
 // A flowmeter's input by its mixture's label: I1..I16, M1..M16, or none.
@@ -145,7 +134,7 @@ std::string InputText(int input) {
 }
 
 void WriteMixture(JsonWriter& json, const MixtureRecord& r) {
-    WriteText(json, "name", r.Name);
+    json.Member("name", r.Name.View());
     int last = 0;
     for (int j = 1; j <= MaxGases; ++j)
         if (!r.Gas[j].Gas.Empty() || !IsPlainZero(r.Gas[j].Fraction))
@@ -154,7 +143,7 @@ void WriteMixture(JsonWriter& json, const MixtureRecord& r) {
     json.BeginArray();
     for (int j = 1; j <= last; ++j) {
         json.BeginObject(true);
-        WriteText(json, "gas", r.Gas[j].Gas);
+        json.Member("gas", r.Gas[j].Gas.View());
         WriteReal(json, "fraction", r.Gas[j].Fraction);
         json.EndObject();
     }
@@ -167,19 +156,18 @@ void WriteMixture(JsonWriter& json, const MixtureRecord& r) {
 }
 
 void WriteFlowmeter(JsonWriter& json, const FlowmeterRecord& r) {
-    WriteText(json, "make", r.Make);
-    WriteText(json, "size", r.Size);
-    WriteText(json, "float", r.Float);
-    json.Key("input");
-    json.String(InputText(r.Input));
-    WriteInteger(json, "output", r.Output);
+    json.Member("make", r.Make.View());
+    json.Member("size", r.Size.View());
+    json.Member("float", r.Float.View());
+    json.Member("input", InputText(r.Input));
+    json.Member("output", r.Output);
     WriteReal(json, "reading", r.Reading);
     json.Key("stage");
     json.BeginObject(true);
     WriteFlag(json, "used", r.FixGasUsed);
     WriteFlag(json, "before", r.FixGasBefore);
-    WriteText(json, "gas", r.FixGas);
-    WriteText(json, "type", r.FixGasType);
+    json.Member("gas", r.FixGas.View());
+    json.Member("type", r.FixGasType.View());
     WriteReal(json, "temperatureC", r.FixGasT);
     json.EndObject();
     WriteOptionalReal(json, "flow", r.Flow);
@@ -188,11 +176,11 @@ void WriteFlowmeter(JsonWriter& json, const FlowmeterRecord& r) {
 }
 
 void WriteCalibration(JsonWriter& json, const CalibrationRecord& r) {
-    WriteText(json, "make", r.Make);
-    WriteText(json, "size", r.Size);
-    WriteText(json, "float", r.Float);
-    WriteText(json, "gas", r.Gas);
-    WriteInteger(json, "flowmeter", r.Flowmeter);
+    json.Member("make", r.Make.View());
+    json.Member("size", r.Size.View());
+    json.Member("float", r.Float.View());
+    json.Member("gas", r.Gas.View());
+    json.Member("flowmeter", r.Flowmeter);
     WriteReal(json, "temperatureC", r.Temp);
     WriteReal(json, "pressure", r.Press);
     int last = 0;
@@ -209,12 +197,12 @@ void WriteCalibration(JsonWriter& json, const CalibrationRecord& r) {
     }
     json.EndArray();
     if (r.Reserved != 0)
-        WriteInteger(json, "reserved", r.Reserved);
+        json.Member("reserved", r.Reserved);
 }
 
 void WriteCell(JsonWriter& json, const CellRecord& r) {
-    WriteText(json, "name", r.Name);
-    WriteInteger(json, "mix", r.Mix);
+    json.Member("name", r.Name.View());
+    json.Member("mix", r.Mix);
     WriteReal(json, "temperatureC", r.Temperature);
     WriteReal(json, "pressure", r.Pressure);
     json.Key("leaks");
@@ -225,7 +213,7 @@ void WriteCell(JsonWriter& json, const CellRecord& r) {
     WriteReal(json, "H2O", r.LeakH2O);
     json.EndObject();
     if (r.State != CellRunState::NotCalculated)
-        WriteInteger(json, "state", r.State);
+        json.Member("state", r.State);
 }
 
 bool IsDefaultCalibration(const CalibrationRecord& r) {
@@ -242,7 +230,7 @@ void WriteTable(JsonWriter& json, const char* key, const Table& table, Write wri
         if (skip(table[i]))
             continue;
         json.BeginObject();
-        WriteInteger(json, "index", i);
+        json.Member("index", i);
         write(json, table[i]);
         json.EndObject();
     }

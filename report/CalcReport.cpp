@@ -257,10 +257,8 @@ std::string CsvReport(const ReportOptions& options) {
 // {name: value} over the rows of a results view for one cell.
 void ViewObject(JsonWriter& json, const ResultsView& view, int cell) {
     json.BeginObject(true);
-    for (int row = 1; row <= view.Rows(); ++row) {
-        json.Key(view.RowName(row));
-        json.Number(static_cast<double>(view.Value(cell, row)));
-    }
+    for (int row = 1; row <= view.Rows(); ++row)
+        json.Member(view.RowName(row), static_cast<double>(view.Value(cell, row)));
     json.EndObject();
 }
 
@@ -281,17 +279,14 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         json.String(Species.RowName(j));
     json.EndArray();
 
-    json.Key("status");
-    json.String(OutcomeName(outcome));
+    json.Member("status", OutcomeName(outcome));
 
     json.Key("messages");
     json.BeginArray();
     for (const StatusMessage& message : messages) {
         json.BeginObject(true);
-        json.Key("kind");
-        json.String(message.Colour == StatusColour::Red ? "error" : "info");
-        json.Key("text");
-        json.String(message.Text);
+        json.Member("kind", message.Colour == StatusColour::Red ? "error" : "info");
+        json.Member("text", message.Text);
         json.EndObject();
     }
     json.EndArray();
@@ -301,16 +296,11 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
     for (int f = 1; f <= FlowmeterCount; ++f) {
         const FlowmeterRecord& meter = Flowmeters[f];
         json.BeginObject(true);
-        json.Key("index");
-        json.Integer(f);
-        json.Key("reading");
-        json.Number(meter.Reading);
-        json.Key("flow");
-        json.Number(meter.Flow);
-        json.Key("input");
-        json.Integer(meter.Input);
-        json.Key("output");
-        json.Integer(meter.Output);
+        json.Member("index", f);
+        json.Member("reading", meter.Reading);
+        json.Member("flow", meter.Flow);
+        json.Member("input", meter.Input);
+        json.Member("output", meter.Output);
         json.EndObject();
     }
     json.EndArray();
@@ -320,18 +310,13 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
     for (int k = 1; k <= NodeCount; ++k) {
         const MixtureRecord& node = Mixtures[NodeMixture(k)];
         json.BeginObject(true);
-        json.Key("index");
-        json.Integer(k);
-        json.Key("ready");
-        json.Bool(node.Ready == 1);
-        json.Key("flow");
-        json.Number(node.Flow);
+        json.Member("index", k);
+        json.Member("ready", node.Ready == 1);
+        json.Member("flow", node.Flow);
         json.Key("fractions");
         json.BeginObject();
-        for (int b = 1; b <= Gases.Rows(); ++b) {
-            json.Key(Gases.RowName(b));
-            json.Number(node.Gas[b].Fraction);
-        }
+        for (int b = 1; b <= Gases.Rows(); ++b)
+            json.Member(Gases.RowName(b), node.Gas[b].Fraction);
         json.EndObject();
         json.EndObject();
     }
@@ -342,18 +327,12 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
     for (const int c : ReportCells(options, false)) {
         const CellRecord& cell = Cells[c];
         json.BeginObject();
-        json.Key("index");
-        json.Integer(c);
-        json.Key("name");
-        json.String(cell.Name.Str());
-        json.Key("mix");
-        json.Integer(cell.Mix);
-        json.Key("state");
-        json.Integer(cell.State);
-        json.Key("temperatureC");
-        json.Number(cell.Temperature);
-        json.Key("pressure");
-        json.Number(cell.Pressure);
+        json.Member("index", c);
+        json.Member("name", cell.Name.Str());
+        json.Member("mix", cell.Mix);
+        json.Member("state", cell.State);
+        json.Member("temperatureC", cell.Temperature);
+        json.Member("pressure", cell.Pressure);
         json.Key("feed");
         ViewObject(json, Gases, c);
         json.Key("equilibrium");
@@ -363,8 +342,7 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
             json.Number(static_cast<double>(CellBestError[c]));
         else
             json.Null();
-        json.Key("passes");
-        json.Integer(CellPasses[c]);
+        json.Member("passes", CellPasses[c]);
         json.EndObject();
     }
     json.EndArray();

@@ -108,3 +108,28 @@ TEST(JsonWriter, KeepsTheKeyOrderAndPutsOneLineContainersOnOneLine) {
                            "    \"n\": null\n"
                            "}\n");
 }
+
+TEST(JsonWriter, AMemberWritesItsValueAsTheTypeItHolds) {
+    JsonWriter json;
+    json.BeginObject(true);
+    const std::string name = "H\xe9";
+    const std::uint8_t state = 5;
+    const std::uint16_t node = 16;
+    json.Member("literal", "text"); // a string, not the flag a pointer would make
+    json.Member("name", name);
+    json.Member("view", std::string_view("Ar"));
+    json.Member("flag", true);
+    json.Member("state", state);
+    json.Member("node", node);
+    json.Member("big", 1LL << 40);
+    json.Member("real", 0.5);
+    json.Member("whole real", 3.0);
+    json.EndObject();
+    EXPECT_EQ(json.Text(), "{\"literal\": \"text\", \"name\": \"H\xc3\xa9\", \"view\": \"Ar\", "
+                           "\"flag\": true, \"state\": 5, \"node\": 16, \"big\": 1099511627776, "
+                           "\"real\": 0.5, \"whole real\": 3}\n");
+    const QJsonObject parsed = Parse(json.Text()).object();
+    EXPECT_TRUE(parsed["literal"].isString());
+    EXPECT_TRUE(parsed["flag"].isBool());
+    EXPECT_EQ(parsed["node"].toInt(), 16);
+}
