@@ -220,6 +220,26 @@ TEST(SolverDifferential, RandomSystemsOfEverySizeGiveIdenticalResults) {
     EXPECT_GT(changed, cases / 2);
 }
 
+// The program's error measure against the one written apart from it, on random systems and the
+// awkward amounts the searches meet: the same value, bit for bit.
+TEST(SolverDifferential, ErrorMeasuresAgreeOnRandomPoints) {
+    RandomSystems random(20260517);
+    for (int n = 1; n <= MaxEqSpecies; ++n)
+        for (int round = 0; round < 200; ++round) {
+            const SolverCall c = random.System(n, n);
+            EqVector trial{};
+            for (int j = 1; j <= n; ++j)
+                trial[j] = random.Amount();
+            const long double program = EquilibriumError(c.a, c.b, trial, c.A, c.B, c.N, c.L);
+            const long double reference =
+                ReferenceEquilibriumError(c.a, c.b, trial, c.A, c.B, c.N, c.L);
+            ASSERT_TRUE(SameBits(program, reference) ||
+                        (std::isnan(program) && std::isnan(reference)))
+                << "program " << program << " reference " << reference << "\n"
+                << Describe(c);
+        }
+}
+
 // Cell 1 of the given feeds as the cell run hands it to the solver in its first pass.
 SolverCall FirstPassOfCellOne(const std::vector<Components>& feeds, double temperatureC,
                               double pressure) {

@@ -5,31 +5,60 @@
 #include "equilibrium/FormationReactions.h"
 
 #include <cmath>
+#include <numbers>
 
+namespace {
+
+// The decimal logarithm as the method clamps it: 308 from 1e307 up, -308 at and below 1e-307
+// (zero and negative amounts among them), otherwise ln x / ln 10 in extended precision.
+long double ClampedLog10(long double x) {
+    if (x >= 1e307L)
+        return 308;
+    if (x <= 1e-307L)
+        return -308;
+    return std::log(x) / std::numbers::ln10_v<long double>;
+}
+
+// What one balance row adds to the measure: the row's residual relative to the size of its
+// terms (at least 1e-37), squared.
+long double BalanceContribution(const EqVector& trial, const EqVector& row, long double rightSide,
+                                int n) {
+    long double sum = 0;
+    long double size = 0;
+    for (int j = 1; j <= n; ++j) {
+        const long double term = trial[j] * row[j];
+        sum = sum + term;
+        size = size + std::fabs(term);
+    }
+    if (size < 1e-37L)
+        size = 1e-37L;
+    const long double residual = std::fabs(sum - rightSide);
+    return residual * residual / size / size;
+}
+
+// What one reaction row adds: the residual of its decimal logarithms, squared and divided by
+// 100 (the residual taken a tenth).
+long double ReactionContribution(const EqVector& trial, const EqVector& row, long double logK,
+                                 int n) {
+    long double sum = 0;
+    for (int j = 1; j <= n; ++j)
+        sum = sum + ClampedLog10(trial[j]) * row[j];
+    const long double residual = std::fabs(sum - logK);
+    return residual * residual / 100;
+}
+
+} // namespace
+
+// The root of the summed contributions, balance rows first, over the number of species.
 long double ReferenceEquilibriumError(int a, int b, const EqVector& trial, const EqMatrix& A,
                                       const EqVector& B, const EqMatrix& N, const EqVector& L) {
     const int n = a + b;
-    long double acc = 0;
-    for (int i = 1; i <= a; ++i) {
-        long double s = 0;
-        long double m = 0;
-        for (int j = 1; j <= n; ++j) {
-            s = s + trial[j] * A[i][j];
-            m = m + std::fabs(trial[j] * A[i][j]);
-        }
-        if (m < 1e-37L)
-            m = 1e-37L;
-        const long double d = std::fabs(s - B[i]);
-        acc = acc + d * d / m / m;
-    }
-    for (int r = 1; r <= b; ++r) {
-        long double s = 0;
-        for (int j = 1; j <= n; ++j)
-            s = s + Log10Clamped(trial[j]) * N[r][j];
-        const long double d = std::fabs(s - L[r]);
-        acc = acc + d * d / 100;
-    }
-    return std::sqrt(acc) / n;
+    long double total = 0;
+    for (int i = 1; i <= a; ++i)
+        total = total + BalanceContribution(trial, A[i], B[i], n);
+    for (int r = 1; r <= b; ++r)
+        total = total + ReactionContribution(trial, N[r], L[r], n);
+    return std::sqrt(total) / n;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // The equilibrium solver written as plainly as possible: the error measure and the depth-first
-// sweep exactly as the method is stated, with nothing carried between evaluations. The tests
-// and the benchmark hold the program's fast solver against it; both must give the same x,
+// sweep exactly as the method is stated, with nothing carried between evaluations, and the
+// measure written apart from the program's (its clamped logarithm included), row by row. The
+// tests and the benchmark hold the program's fast solver against it; both must give the same x,
 // best error and step, bit for bit. Also the solver calls they share.
 #pragma once
 
