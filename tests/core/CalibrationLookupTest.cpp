@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ios>
 #include <limits>
 #include <vector>
 
@@ -65,6 +66,46 @@ TEST_F(CurveFlowTest, EvaluatesTheCurveBelowWithinAndAboveItsPoints) {
         const double flow = CurveFlow(17, c.Reading);
         EXPECT_TRUE(std::isfinite(flow));
         EXPECT_NEAR(flow, c.Flow, 1e-12);
+    }
+}
+
+// Each L and each partial sum of the polynomial is rounded to a double, the arithmetic within a
+// step being extended. The flows below were computed apart from the program, with mpmath at a
+// 64-bit mantissa for every operation and rounding to binary64 at exactly those steps
+// (rounding-references.py beside this file prints them). The
+// curves are rotameter-like and each was chosen so that keeping every step extended, or doing
+// every step in doubles, ends a few units of the last place away: only the specified rounding
+// gives these bits.
+TEST_F(CurveFlowTest, RoundsEachStepOfThePolynomialToADouble) {
+    const std::vector<CurveCase> cases = {
+        {"seven points every 20",
+         {{20, 48.21},
+          {40, 100.62},
+          {60, 156.31},
+          {80, 216.7},
+          {100, 280.44},
+          {120, 348.39},
+          {140, 419.92}},
+         73.6,
+         0x1.89f5e1c14ce84p+7},
+        {"five points every 20",
+         {{20, 32.22}, {40, 65.13}, {60, 99.62}, {80, 134.64}, {100, 171.36}},
+         87.8,
+         0x1.293df34e59f5cp+7},
+        {"six points every 15",
+         {{15, 20.58}, {30, 41.95}, {45, 64.26}, {60, 88.23}, {75, 113.24}, {90, 139.5}},
+         74.8,
+         0x1.c39ac03f19d9dp+6},
+        {"five points of a steeper tube",
+         {{20, 39.65}, {40, 82.4}, {60, 127.06}, {80, 174.97}, {100, 224.85}},
+         53.7,
+         0x1.c29c4e1427bf0p+6},
+    };
+    for (const CurveCase& c : cases) {
+        SCOPED_TRACE(c.Title);
+        SetPoints(17, c.Points);
+        EXPECT_EQ(CurveFlow(17, c.Reading), c.Flow)
+            << std::hexfloat << CurveFlow(17, c.Reading) << " instead of " << c.Flow;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ios>
 #include <optional>
 #include <vector>
 
@@ -56,6 +57,35 @@ TEST(StageFraction, GivesTheVapourFractionOrZeroForEveryKnownPair) {
         if (c.Fraction) {
             EXPECT_NEAR(*fraction, *c.Fraction, std::abs(*c.Fraction) * 1e-13);
         }
+    }
+}
+
+// T = t + 273.15, the results of the Goff-Gratch steps 1, 2, 4 and 5, the heavy-water
+// polynomial, the quotients W / 1000 and D / 100 and the KBr fraction are each rounded to a
+// double; everything between is extended. The fractions below were computed apart from the
+// program, with mpmath at a 64-bit mantissa for every operation (ln and exp correctly rounded
+// to it) and rounding to binary64 at exactly those steps (rounding-references.py beside this
+// file prints them). Each temperature was chosen so that
+// keeping every step extended ends elsewhere, and so that the same bits come out when the
+// library's ln or exp is one unit of its last place off anywhere.
+TEST(StageFraction, RoundsToDoublesExactlyAtTheSpecifiedSteps) {
+    const std::vector<FractionCase> cases = {
+        {"H2O", "PURE", 8.32, 0x1.66cfa69abaa1ep-7},  {"H2O", "PURE", -4.48, 0x1.1f14a08a42ecdp-8},
+        {"H2O", "PURE", 36.41, 0x1.f1936b28e5e8dp-5}, {"H2O", "PURE", -12, 0x1.3fac3d0743a3ep-9},
+        {"H2O", "PURE", 88.1, 0x1.4db606cae5b08p-1},  {"H2O", "PURE", 11, 0x1.ad9ac5acbaf90p-7},
+        {"H2O", "KBR", 8.32, 0x1.2d66bf25cff8ap-7},   {"H2O", "KBR", -4.48, 0x1.e24b9d113d3bfp-9},
+        {"H2O", "KBR", 36.41, 0x1.a1f6b62c9829fp-5},  {"H2O", "KBR", 11, 0x1.68de2b2ab1898p-7},
+        {"D2O", "PURE", 82, 0x1.ebe3fbb93a2efp-2},    {"D2O", "PURE", 26, 0x1.dbc165bf59286p-6},
+        {"D2O", "PURE", -1.03, 0x1.e0587ebc40878p-9}, {"D2O", "PURE", 36.26, 0x1.b22ac75bd8bddp-5},
+        {"D2O", "KBR", 2.82, 0x1.301497f3c7f12p-8},   {"D2O", "KBR", 26, 0x1.8fa2743017b14p-6},
+        {"D2O", "KBR", 65, 0x1.8b33b6c07e4fcp-3},
+    };
+    for (const FractionCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Gas) + " " + c.Kind + " " + std::to_string(c.T));
+        const std::optional<double> fraction = StageFraction(c.Gas, c.Kind, c.T);
+        ASSERT_TRUE(fraction.has_value());
+        EXPECT_EQ(*fraction, *c.Fraction)
+            << std::hexfloat << *fraction << " instead of " << *c.Fraction;
     }
 }
 
