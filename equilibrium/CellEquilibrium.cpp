@@ -105,7 +105,9 @@ long double FeedFraction(int cell, const std::string& formula) {
 
 // Element totals of the cell's feed, the main element (the first of equal largest totals, so
 // the lowest element number wins a tie) and every element's ratio to it. Returns false when no
-// element has a positive total: such a cell has nothing to balance against.
+// element has a positive total: such a cell has nothing to balance against. The totals are
+// summed in doubles: each feed amount times its atoms is taken in extended precision and each
+// partial sum rounded to a double; the ratios are quotients of doubles.
 bool SetElementTotals(int cell) {
     auto& totals = ElementTotals[cell];
     auto& ratios = ElementRatios[cell];
@@ -316,6 +318,7 @@ void StartEquilibriumCalculations() {
 }
 
 void BuildCellEquations(int cell, double pressure, double temperatureC) {
+    // The kelvin temperature is a sum of doubles, as the Gibbs energies take it.
     BuildFormationReactions(temperatureC + ZeroCelsius);
     if (Cells.Contains(cell) && MainElement[cell] >= 1 && MainElement[cell] <= UsedElementCount)
         BuildBalanceRows(cell, pressure);

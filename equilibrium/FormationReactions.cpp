@@ -41,6 +41,7 @@ void BuildFormationReactions(double T) {
                 dG = dG - nu * static_cast<long double>(GibbsEnergy(reference.Formula, T));
             }
         }
+        // The energies are doubles; their difference and the constant are extended.
         LogKeq[r] = -dG / GasConstant / T / std::numbers::ln10_v<long double>;
 
         // Appended piece by piece: GCC 12 at -O3 misjudges "text" + std::string (-Wrestrict).

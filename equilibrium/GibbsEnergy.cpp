@@ -5,8 +5,10 @@
 
 #include <cmath>
 
-// Both integrals keep a 64-bit running sum and add their terms in the order A, B, C, D: another
-// order changes the last bits of the energies, and the equilibrium constants with them.
+// Everything here is in doubles: each term of the integrals, their running sums (added in the
+// order A, B, C, D), H, S and G. Another precision or order changes the last bits of the
+// energies, and the equilibrium constants with them; only the reaction step takes the energies
+// into extended precision.
 
 double EntropyIntegral(double A, double B, double C, double D, double Tlo, double Thi) {
     double sum = A * (std::log(Thi) - std::log(Tlo));

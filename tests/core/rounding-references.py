@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""The reference values of the exact-rounding tests of the calibration curves and the stage
-fractions (CalibrationLookupTest.cpp, ConditioningStagesTest.cpp), computed apart from the
-program: mpmath at a 64-bit mantissa for every operation, ln and exp correctly rounded to it,
-and rounding to binary64 at exactly the steps the method names. Prints the table rows, and
-checks for each case that keeping every step extended gives other bits (for the vapour
-fractions also that an ln or exp one unit of the last place off anywhere gives the same bits).
+"""The reference values of the exact-rounding tests, computed apart from the program: mpmath
+at a 64-bit mantissa for every extended operation (ln and exp correctly rounded to it), at 53
+bits for every double operation, and rounding to binary64 at exactly the steps the method
+names. For the calibration curves and the stage fractions (CalibrationLookupTest.cpp,
+ConditioningStagesTest.cpp), and for the Gibbs integrals and the element ratios
+(equilibrium/CellEquilibriumTest.cpp). Prints the values, and checks for each case that
+keeping the steps extended gives other bits (for the vapour fractions also that an ln or exp
+one unit of the last place off anywhere gives the same bits).
 
 Needs python3-mpmath; not part of the build. Usage: tests/core/rounding-references.py
 """
@@ -143,3 +145,52 @@ for kind, temperatures in HEAVY_WATER.items():
         value = fraction()
         assert value != fraction(same), (kind, t)
         print(f'{{"D2O", "{kind}", {t}, {float(value).hex()}}},')
+
+
+def in_doubles(compute):
+    """compute() with every operation rounded to binary64 (None: extended throughout)."""
+    with mp.workprec(53):
+        return compute()
+
+
+def enthalpy_integral(A, B, C, D, lo, hi):
+    A, B, C, D, lo, hi = map(mpf, (A, B, C, D, lo, hi))
+    h = A * (hi - lo)
+    h = h + (B / 2000) * (hi * hi - lo * lo)
+    h = h - (C * 100000) * (1 / hi - 1 / lo)
+    return h + (D / 3000000) * (hi * hi * hi - lo * lo * lo)
+
+
+def entropy_integral_without_a(B, C, D, lo, hi):
+    B, C, D, lo, hi = map(mpf, (B, C, D, lo, hi))
+    s = (B / 1000) * (hi - lo)
+    s = s - (C * 100000 / 2) * (1 / (hi * hi) - 1 / (lo * lo))
+    return s + (D / 2000000) * (hi * hi - lo * lo)
+
+
+ROW = (21.87, 22.56, 8.489, -4)  # H2O from 600 to 1600 K
+for name, compute in [
+        ("EnthalpyIntegral", lambda: enthalpy_integral(*ROW, 600, 1015.6)),
+        ("EntropyIntegral without A", lambda: entropy_integral_without_a(*ROW[1:], 600, 1015.6))]:
+    value = dbl(in_doubles(compute))
+    assert value != dbl(compute()), name
+    print(f"{name}: {float(value).hex()}")
+
+
+def element_ratios(feed, to_double):
+    """Species H2, N2, O2, H2O, NH3; elements H, N, O."""
+    atoms = {"H": (2, 0, 0, 2, 3), "N": (0, 2, 0, 0, 1), "O": (0, 0, 2, 1, 0)}
+    totals = {}
+    for element, counts in atoms.items():
+        total = mpf(0)
+        for amount, count in zip(feed, counts):
+            total = to_double(r64(total + r64(mpf(amount) * count)))
+        totals[element] = dbl(total)
+    main = max(totals, key=lambda e: (totals[e], -"HNO".index(e)))
+    return {e: in_doubles(lambda e=e: totals[e] / totals[main]) for e in totals}
+
+
+FEED = (0.1906, 0.114, 0.348, 0.1419, 0.36)
+ratios = element_ratios(FEED, dbl)
+assert ratios != element_ratios(FEED, same)
+print("element ratios", {e: float(v).hex() for e, v in ratios.items()})

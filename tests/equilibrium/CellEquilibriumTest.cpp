@@ -13,6 +13,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -516,4 +517,43 @@ TEST_F(CellEquilibrium, WetHydrogenInArgonSettlesAtTheWaterEquilibriumWithItsEle
     EXPECT_NEAR(double(std::log10(o2)), double(2 * (std::log10(h2o / h2) - logK)), 1e-4);
     // The feed's oxygen leak is almost all turned into water.
     EXPECT_LT(o2, 1e-15L);
+}
+
+// Which precision each input of the solver is computed in, pinned where another would change
+// the bits. The reference values come from rounding-references.py in tests/core, computed apart
+// from the program with mpmath.
+TEST_F(CellEquilibrium, PrecisionsOfTheIntegralsTheKelvinTemperatureAndTheElementRatios) {
+    // The Gibbs integrals run in doubles: every term and the running sum is a 64-bit real.
+    // (H2O's middle heat-capacity row from 600 to 1015.6 K; the entropy without its A term,
+    // whose logarithms would tie the bits to the library's log. Extended sums end at ...ab and
+    // ...2a.)
+    EXPECT_EQ(EnthalpyIntegral(21.87, 22.56, 8.489, -4, 600, 1015.6), 0x1.f82a831ef40acp+13);
+    EXPECT_EQ(EntropyIntegral(0, 22.56, 8.489, -4, 600, 1015.6), 0x1.199e3d4bbad2cp+3);
+
+    // T = TC + 273.15 is a sum of doubles; the reaction step then works in extended precision
+    // from the double kelvin temperature and the double Gibbs energies.
+    const double temperatureC = 741.93;
+    SetCellFeeds({{{"H2", 0.1906}, {"N2", 0.114}, {"O2", 0.348}, {"H2O", 0.1419}, {"NH3", 0.36}}});
+    ASSERT_TRUE(SelectEquilibriumSpecies());
+    PrepareCells();
+    BuildCellEquations(1, 1, temperatureC);
+    ASSERT_EQ(EqSpeciesFormulas(), (std::vector<std::string>{"H2", "N2", "O2", "H2O", "NH3"}));
+    const double kelvin = temperatureC + 273.15;
+    const long double extendedKelvin = temperatureC + 273.15L;
+    ASSERT_NE(static_cast<long double>(kelvin), extendedKelvin) << "the case tells them apart";
+    const auto logK = [&](long double T) {
+        long double dG = GibbsEnergy("H2O", kelvin);
+        dG = dG - 1.0 * static_cast<long double>(GibbsEnergy("H2", kelvin));
+        dG = dG - 0.5 * static_cast<long double>(GibbsEnergy("O2", kelvin));
+        return -dG / GasConstant / T / std::numbers::ln10_v<long double>;
+    };
+    EXPECT_EQ(LogKeq[1], logK(kelvin));
+    EXPECT_NE(LogKeq[1], logK(extendedKelvin));
+
+    // The element totals are summed in doubles, each product with a feed amount taken in
+    // extended precision and each partial sum rounded; the ratios are quotients of doubles.
+    // Summed in extended precision the oxygen ratio would end at ...60.
+    EXPECT_EQ(ElementRatios[1][1], 1.0); // hydrogen, the main element
+    EXPECT_EQ(ElementRatios[1][2], 0x1.590cc3692ff8fp-2);
+    EXPECT_EQ(ElementRatios[1][3], 0x1.ebb2300f7df5fp-2);
 }
