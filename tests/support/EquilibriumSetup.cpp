@@ -1,5 +1,6 @@
 #include "EquilibriumSetup.h"
 
+#include "EquilibriumCheck.h"
 #include "core/Calculate.h"
 #include "core/SetupTables.h"
 #include "equilibrium/CellEquilibrium.h"
@@ -71,6 +72,7 @@ void EquilibriumRun::SetUp() {
     ProgramTest::SetUp();
     OnPass = nullptr;
     Passes = 0;
+    CheckConvergedCells = true;
     SeedRandom(20260101);
     SetSecondsOfDaySource([now = 36000.0]() mutable { return now += 0.25; });
     Recorder.OnProcessPendingEvents = [this] {
@@ -84,6 +86,11 @@ void EquilibriumRun::SetUp() {
 }
 
 void EquilibriumRun::TearDown() {
+    for (int c = 1; c <= CellCount && CheckConvergedCells; ++c) {
+        if (Cells[c].State == CellRunState::Converged) {
+            EXPECT_TRUE(MeetsEquilibrium(c, PatternSearchTolerance(EqSpeciesCount)));
+        }
+    }
     SetSecondsOfDaySource({});
     ProgramTest::TearDown();
 }
