@@ -109,6 +109,21 @@ TEST_F(BatchRun, BoundsOnPassesAndIterationsHoldForOneCalculationOnly) {
     Cells[1].LeakO2 = Cells[1].LeakH2O = 0;
     RunCalculation(CalcBounds{1, 50, 500});
     EXPECT_EQ(CellPasses[1], 11);
+
+    // A run inside bounds that a caller set puts the caller's back, not none.
+    SetUp();
+    FeedCellOneAlone(CarbonInArgon);
+    Cells[1].LeakO2 = Cells[1].LeakH2O = 0;
+    {
+        const ScopedCalcBounds outer({4, 5, 6});
+        RunCalculation(CalcBounds{1, 2, 1});
+        EXPECT_EQ(CellPasses[1], 2);
+        const CalcBounds& active = ActiveCalcBounds();
+        EXPECT_EQ(
+            (std::vector<int>{active.Cycles, active.PassesPerCellRun, active.IterationsPerPass}),
+            (std::vector<int>{4, 5, 6}));
+    }
+    EXPECT_EQ(ActiveCalcBounds().Cycles, 0);
 }
 
 TEST(BatchWindow, WritesAndKeepsEveryErrorAndTheProgressOnRequestWithoutPausing) {
