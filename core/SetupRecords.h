@@ -90,6 +90,25 @@ constexpr bool AwaitsConvergence(std::uint8_t state) {
     return state > CellRunState::NotCalculated && state < CellRunState::Converged;
 }
 
+// A state as the reports name it: "not calculated", "pending", "first pass", "not converged",
+// "converged"; "unknown" for a byte that names none (only a file can bring one).
+constexpr const char* CellRunStateName(int state) {
+    switch (state) {
+    case CellRunState::NotCalculated:
+        return "not calculated";
+    case CellRunState::Pending:
+        return "pending";
+    case CellRunState::FirstPass:
+        return "first pass";
+    case CellRunState::Passed:
+        return "not converged";
+    case CellRunState::Converged:
+        return "converged";
+    default:
+        return "unknown";
+    }
+}
+
 struct CellRecord {
     Text<12> Name;
     std::uint8_t Pad1[3];

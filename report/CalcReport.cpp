@@ -43,23 +43,6 @@ std::vector<int> ReportCells(const ReportOptions& options, bool onlyConnected) {
     return cells;
 }
 
-const char* StateName(int state) {
-    switch (state) {
-    case CellRunState::NotCalculated:
-        return "not calculated";
-    case CellRunState::Pending:
-        return "pending";
-    case CellRunState::FirstPass:
-        return "first pass";
-    case CellRunState::Passed:
-        return "not converged";
-    case CellRunState::Converged:
-        return "converged";
-    default:
-        return "unknown";
-    }
-}
-
 const char* OutcomeName(CalcOutcome outcome) {
     switch (outcome) {
     case CalcOutcome::Converged:
@@ -199,7 +182,7 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
         summary.Add(
             {Cat("OC ", std::to_string(c)), cell.Name.Str(), NodeName(CellNode(c)),
              FormatFixed(cell.Temperature, 0, 2), FormatFixed(cell.Pressure, 0, 5),
-             StateName(cell.State), std::to_string(CellPasses[c]),
+             CellRunStateName(cell.State), std::to_string(CellPasses[c]),
              CellPasses[c] > 0 ? Scientific(static_cast<double>(CellBestError[c]), 2) : ""});
     }
     out += Cat("\nCells\n", summary.Render());
@@ -242,10 +225,11 @@ std::string CsvReport(const ReportOptions& options) {
         for (const int c : ReportCells(options, true))
             for (int row = 1; row <= view.Rows(); ++row) {
                 const CellRecord& cell = Cells[c];
-                out += Cat(std::to_string(c), ",", CsvField(cell.Name.Str()), ",",
-                           JsonNumber(cell.Temperature), ",", JsonNumber(cell.Pressure), ",",
-                           StateName(cell.State), view.Equilibrium ? ",equilibrium," : ",feed,",
-                           CsvField(view.RowName(row)), ",");
+                out +=
+                    Cat(std::to_string(c), ",", CsvField(cell.Name.Str()), ",",
+                        JsonNumber(cell.Temperature), ",", JsonNumber(cell.Pressure), ",",
+                        CellRunStateName(cell.State), view.Equilibrium ? ",equilibrium," : ",feed,",
+                        CsvField(view.RowName(row)), ",");
                 // At full precision, not with the view's decimals.
                 if (const std::optional<long double> shown = view.Shown(view.Value(c, row)))
                     out += JsonNumber(static_cast<double>(*shown));

@@ -1,6 +1,7 @@
 #include "equilibrium/CellEquilibrium.h"
 
 #include "core/Calculate.h"
+#include "core/Cat.h"
 #include "core/Defaults.h"
 #include "equilibrium/CalcBounds.h"
 #include "equilibrium/FormationReactions.h"
@@ -222,20 +223,22 @@ TEST_F(CellEquilibrium, ACellGoesFromPendingThroughItsFirstPassToConverged) {
         SetCellFeeds({ArgonAndOxygen});
         std::vector<std::string> trace;
         Recorder.OnDrawCell = [&](int c) {
-            trace.push_back("draw " + std::to_string(c) + ": " + RunStateName(Cells[c].State));
+            trace.push_back("draw " + std::to_string(c) + ": " + CellRunStateName(Cells[c].State));
         };
         OnPass = [&] {
-            trace.push_back("pass: " + RunStateName(Cells[1].State) + (Running ? " running" : ""));
+            trace.push_back(
+                Cat("pass: ", CellRunStateName(Cells[1].State), Running ? " running" : ""));
         };
 
         StartEquilibriumCalculations();
 
-        EXPECT_EQ(trace, (std::vector<std::string>{
-                             "draw 1: pending", "draw 2: not calculated", "draw 3: not calculated",
-                             "draw 4: not calculated", "draw 5: not calculated",
-                             "draw 6: not calculated", "draw 7: not calculated",
-                             "draw 8: not calculated", "pass: first pass running",
-                             "pass: passed running", "pass: passed running", "draw 1: converged"}));
+        EXPECT_EQ(trace,
+                  (std::vector<std::string>{
+                      "draw 1: pending", "draw 2: not calculated", "draw 3: not calculated",
+                      "draw 4: not calculated", "draw 5: not calculated", "draw 6: not calculated",
+                      "draw 7: not calculated", "draw 8: not calculated",
+                      "pass: first pass running", "pass: not converged running",
+                      "pass: not converged running", "draw 1: converged"}));
         std::vector<std::string> log = Prepared();
         const char* perturbations[] = {"0.00000141", "0.00000082", "0.00000047"};
         const char* times[] = {"0.25", "0.50", "0.75"};

@@ -28,6 +28,14 @@ template <typename Record> bool AllBytesZero(const Record& r) {
     static const Record zero{};
     return std::memcmp(&r, &zero, sizeof(Record)) == 0;
 }
+
+// The list of current files before any file is named.
+const std::array<std::array<std::string, 2>, 4> LabelsOnly = {{
+    {"Inp", ""},
+    {"Mix", ""},
+    {"Cal", ""},
+    {"Out", ""},
+}};
 } // namespace
 
 using StartUp = ProgramTest;
@@ -138,13 +146,7 @@ TEST_F(StartUp, WithoutDefaultFilesSelectionStateAndNamesAreSetAndNothingIsShown
     EXPECT_EQ(CalibrationFileName, DefaultBase() + ".CAL");
     EXPECT_EQ(CellFileName, DefaultBase() + ".CEL");
 
-    const std::array<std::array<std::string, 2>, 4> labelsOnly = {{
-        {"Inp", ""},
-        {"Mix", ""},
-        {"Cal", ""},
-        {"Out", ""},
-    }};
-    EXPECT_EQ(LoadedSetupFiles, labelsOnly);
+    EXPECT_EQ(LoadedSetupFiles, LabelsOnly);
     EXPECT_TRUE(Recorder.StatusLines().empty());
 }
 
@@ -321,13 +323,7 @@ TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
     // The files.
     EXPECT_TRUE(InputFileName.empty() && MixerFileName.empty() && CalibrationFileName.empty() &&
                 CellFileName.empty());
-    const std::array<std::array<std::string, 2>, 4> labelsOnly = {{
-        {"Inp", ""},
-        {"Mix", ""},
-        {"Cal", ""},
-        {"Out", ""},
-    }};
-    EXPECT_EQ(LoadedSetupFiles, labelsOnly);
+    EXPECT_EQ(LoadedSetupFiles, LabelsOnly);
     EXPECT_EQ(DefaultSetupLocation, FactorySetupLocation);
     EXPECT_EQ(DefaultSetupBase, "");
     // The species and the equilibrium run.

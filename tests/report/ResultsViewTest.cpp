@@ -4,6 +4,7 @@
 #include "core/SetupTables.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
+#include "support/EquilibriumSetup.h"
 #include "support/TestSetup.h"
 
 #include <gtest/gtest.h>
@@ -13,13 +14,6 @@
 #include <string>
 
 namespace {
-
-int CompoundNumber(const std::string& formula) {
-    for (int i = 1; i <= CompoundCount; ++i)
-        if (Compounds[i].Formula == formula)
-            return i;
-    return 0;
-}
 
 // A finished run by hand: species H2 and H2O, gases H2O and H2, cell 2 fed.
 class ResultsViewTest : public ProgramTest {

@@ -36,21 +36,12 @@ void SetCellFeeds(const std::vector<Components>& feeds) {
     }
 }
 
-std::string RunStateName(int state) {
-    switch (state) {
-    case CellRunState::NotCalculated:
-        return "not calculated";
-    case CellRunState::Pending:
-        return "pending";
-    case CellRunState::FirstPass:
-        return "first pass";
-    case CellRunState::Passed:
-        return "passed";
-    case CellRunState::Converged:
-        return "converged";
-    default:
-        return std::to_string(state);
-    }
+int CompoundNumber(const std::string& formula) {
+    for (int i = 1; i <= CompoundCount; ++i)
+        if (Compounds[i].Formula == formula)
+            return i;
+    ADD_FAILURE() << formula << " is not in the species table";
+    return 0;
 }
 
 std::vector<std::string> EqSpeciesFormulas() {

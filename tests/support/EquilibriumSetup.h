@@ -16,9 +16,8 @@
 // and no node.
 void SetCellFeeds(const std::vector<Components>& feeds);
 
-// A cell's run state by name ("not calculated", "pending", "first pass", "passed",
-// "converged"), or its number when it has none.
-std::string RunStateName(int state);
+// The species-table number of the species with this formula; fails the test when there is none.
+int CompoundNumber(const std::string& formula);
 
 // Formulas of EqSpecies 1..EqSpeciesCount.
 std::vector<std::string> EqSpeciesFormulas();

@@ -4,6 +4,7 @@
 #include "core/SetupTables.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
+#include "support/EquilibriumSetup.h"
 #include "tableeditor/Vexa_ntabed.h"
 
 #include <QLabel>
@@ -14,13 +15,6 @@
 namespace {
 
 using ResultsTableTest = StartedWindowTest;
-
-int CompoundNumber(const std::string& formula) {
-    for (int i = 1; i <= CompoundCount; ++i)
-        if (Compounds[i].Formula == formula)
-            return i;
-    return 0;
-}
 
 // A finished run's lists by hand: species H2 and H2O, gases H2 and H2O, cell 2 fed.
 void FakeResults() {
