@@ -1,5 +1,6 @@
 // The example rig that the build makes from examples/example-rig.json: what it is meant to show,
 // and that it converges.
+#include "core/Cat.h"
 #include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
 #include "files/StartUp.h"
@@ -79,7 +80,7 @@ TEST_F(ExampleRig, ShowsTheRigsPartsAndConverges) {
         const FlowmeterRecord& meter = Flowmeters[f];
         if (!InUse(meter))
             continue;
-        SCOPED_TRACE("F" + std::to_string(f));
+        SCOPED_TRACE(Cat("F", std::to_string(f)));
         const int source = FlowmeterSource(f);
         ASSERT_NE(source, 0);
         const bool stage = meter.FixGasUsed == 1;

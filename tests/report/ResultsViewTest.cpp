@@ -20,18 +20,7 @@ class ResultsViewTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        EqSpecies[1] = static_cast<std::uint16_t>(CompoundNumber("H2"));
-        EqSpecies[2] = static_cast<std::uint16_t>(CompoundNumber("H2O"));
-        EqSpeciesCount = 2;
-        GasList[1].Set("H2O");
-        GasList[2].Set("H2");
-        GasCount = 2;
-        CellAmounts[2][1] = 0.01L;
-        CellAmounts[2][2] = 1e-320L;
-        CellFeed[2][1].Fraction = 0.25;
-        CellFeed[2][2].Fraction = 0.75;
-        Cells[2].Name.Set("Furnace");
-        Cells[3].Name.Set("");
+        FakeFinishedRun();
     }
 };
 
@@ -90,7 +79,7 @@ TEST_F(ResultsViewTest, FourViewsOfTheSameResults) {
         };
         EXPECT_EQ(text(1), c.Cell2Row1);
         EXPECT_EQ(text(2), c.Cell2Row2);
-        // A cell without a feed: zeros, which have no logarithm.
+        // Cell 3: a negative amount, or no feed; neither has a logarithm.
         EXPECT_EQ(view.Shown(view.Value(3, 1)).has_value(), !view.Logarithmic);
     }
 }

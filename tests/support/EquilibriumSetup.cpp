@@ -44,6 +44,22 @@ int CompoundNumber(const std::string& formula) {
     return 0;
 }
 
+void FakeFinishedRun() {
+    EqSpecies[1] = static_cast<std::uint16_t>(CompoundNumber("H2"));
+    EqSpecies[2] = static_cast<std::uint16_t>(CompoundNumber("H2O"));
+    EqSpeciesCount = 2;
+    GasList[1].Set("H2O");
+    GasList[2].Set("H2");
+    GasCount = 2;
+    CellAmounts[2][1] = 0.01L;
+    CellAmounts[2][2] = 1e-320L;
+    CellAmounts[3][1] = -1e-9L;
+    CellFeed[2][1].Fraction = 0.25;
+    CellFeed[2][2].Fraction = 0.75;
+    Cells[2].Name.Set("Furnace");
+    Cells[3].Name.Set("");
+}
+
 std::vector<std::string> EqSpeciesFormulas() {
     std::vector<std::string> formulas;
     for (int j = 1; j <= EqSpeciesCount; ++j)

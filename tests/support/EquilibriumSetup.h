@@ -19,6 +19,12 @@ void SetCellFeeds(const std::vector<Components>& feeds);
 // The species-table number of the species with this formula; fails the test when there is none.
 int CompoundNumber(const std::string& formula);
 
+// A finished run set by hand, for the results views: species H2 and H2O, gases H2O and H2. Cell 2
+// "Furnace" was fed 0.25 H2O and 0.75 H2 and holds 0.01 bar of H2 and 1e-320 bar of H2O (below
+// the logarithm's clamp); cell 3 has no name and a negative amount of H2, which has no
+// logarithm.
+void FakeFinishedRun();
+
 // Formulas of EqSpecies 1..EqSpeciesCount.
 std::vector<std::string> EqSpeciesFormulas();
 // Position of the species in EqSpecies; fails the test when it is not there.

@@ -16,23 +16,6 @@ namespace {
 
 using ResultsTableTest = StartedWindowTest;
 
-// A finished run's lists by hand: species H2 and H2O, gases H2 and H2O, cell 2 fed.
-void FakeResults() {
-    EqSpecies[1] = static_cast<std::uint16_t>(CompoundNumber("H2"));
-    EqSpecies[2] = static_cast<std::uint16_t>(CompoundNumber("H2O"));
-    EqSpeciesCount = 2;
-    GasList[1].Set("H2O");
-    GasList[2].Set("H2");
-    GasCount = 2;
-    CellAmounts[2][1] = 0.01;
-    CellAmounts[2][2] = 1e-320; // below the clamp: shows as -308
-    CellAmounts[3][1] = -1e-9;  // a negative amount has no logarithm
-    CellFeed[2][1].Fraction = 0.25;
-    CellFeed[2][2].Fraction = 0.75;
-    Cells[2].Name.Set("Furnace");
-    Cells[3].Name.Set("");
-}
-
 TEST_F(ResultsTableTest, BeforeTheFirstRunTheTableIsEmpty) {
     ShowPage(CellPage);
     TNTabEd& t = *Form->CellTabEd;
@@ -52,7 +35,7 @@ TEST_F(ResultsTableTest, BeforeTheFirstRunTheTableIsEmpty) {
 }
 
 TEST_F(ResultsTableTest, FourViews) {
-    FakeResults();
+    FakeFinishedRun();
     ShowPage(CellPage);
     Form->ShowCellResults();
     TNTabEd& t = *Form->CellTabEd;
@@ -100,7 +83,7 @@ TEST_F(ResultsTableTest, FourViews) {
 }
 
 TEST_F(ResultsTableTest, ColumnRefreshShowsTheRunsCurrentAmounts) {
-    FakeResults();
+    FakeFinishedRun();
     ShowPage(CellPage);
     Form->ShowCellResults();
     const long double amounts[2] = {0.1L, 0};
