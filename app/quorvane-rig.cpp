@@ -58,7 +58,7 @@ int FromJson(const std::string& jsonName, const std::string& argument, const Bat
 }
 
 int InstallDefault(const std::string& argument) {
-    const std::string target = PlatformPath(DefaultSetupLocation);
+    const std::string target = DefaultSetupPath();
     std::string error;
     switch (InstallFileSet(FileSetBaseOf(argument), target, error)) {
     case InstallResult::Installed:

@@ -23,6 +23,12 @@ std::string PlatformPath(const std::string& path) {
     return result;
 }
 
+std::string DefaultSetupPath() {
+    if (DefaultSetupLocation == FactorySetupLocation)
+        return PlatformPath(DefaultSetupLocation);
+    return DefaultSetupLocation;
+}
+
 namespace {
 // Flowmeters and calibration curves start as make, size and float "None".
 template <typename Record> void SetNoFlowmeterType(Record& r) {
@@ -87,7 +93,7 @@ void InstallDefaults() {
     SchemeHeight = 600;
     SchemeWidth = 800;
 
-    DefaultSetupBase = PlatformPath(DefaultSetupLocation);
+    DefaultSetupBase = DefaultSetupPath();
     InputFileName = DefaultSetupBase + ".INP";
     CellFileName = DefaultSetupBase + ".CEL";
     CalibrationFileName = DefaultSetupBase + ".CAL";

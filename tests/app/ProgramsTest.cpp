@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -158,6 +159,23 @@ TEST_F(Programs, CalcSaysWhichFilesItTriedAndWhichItLacks) {
     run = Calc({QString::fromStdString(TempPath("rig.CEL"))});
     EXPECT_EQ(run.Err, "quorvane-calc: could not read " + TempPath("rig.CAL") +
                            "; its table keeps the built-in defaults\n");
+}
+
+TEST_F(Programs, CalcTakesTheBaseAsItIsWritten) {
+    // A backslash is a character of a file name here, not a folder separator.
+    ASSERT_TRUE(QDir(QString::fromStdString(TempPath("p2/back"))).mkpath("."));
+    FeedCellOneAlone(ArgonAndOxygen);
+    Cells[1].Name.Set("slash");
+    SaveFileSet(TempPath("p2/back/slash"));
+    Cells[1].Name.Set("backslash");
+    SaveFileSet(TempPath("p2/back\\slash"));
+
+    const Finished run =
+        Calc({"--format", "json", QString::fromStdString(TempPath("p2/back\\slash"))});
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.Out)).object();
+    EXPECT_EQ(json["cells"].toArray()[0].toObject()["name"].toString(), "backslash");
 }
 
 TEST_F(Programs, CalcWritesTheStatusLineToStandardErrorInOrderAndProgressOnRequest) {
