@@ -2,7 +2,6 @@
 // rig in place as the default file set.
 #include "core/CalcReport.h"
 #include "core/Defaults.h"
-#include "equilibrium/ChemicalData.h"
 #include "files/FileSets.h"
 #include "files/RigJson.h"
 #include "files/SetupFiles.h"
@@ -45,8 +44,6 @@ int FromJson(const std::string& jsonName, const std::string& argument, const Bat
     }
     const std::string json = file.readAll().toStdString();
 
-    SetupElements();
-    SetupCompounds();
     SetStoredTablesToDefaults();
     std::string error;
     if (!RigFromJson(json, error)) {
