@@ -13,6 +13,10 @@
 #include <cstring>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 std::string InputFileName;
 std::string MixerFileName;
 std::string CalibrationFileName;
@@ -63,6 +67,27 @@ std::string FullName(const std::string& name) {
     return QFileInfo(FilePath(name)).absoluteFilePath().toStdString();
 }
 
+// Opens the named file for reading when it is a regular file (or a link to one). Anything else
+// is refused as a file that cannot be opened: a FIFO would block the program until some writer
+// came, a device would yield bytes without end or none, a folder holds no records. The name is
+// opened without blocking and then looked at, so that it cannot change between look and open.
+bool OpenRegularFile(QFile& file, const std::string& name) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 // Reads up to size bytes; fewer only at the end of the file or on a read error.
 std::size_t ReadBlock(QFile& file, char* buffer, std::size_t size) {
     std::size_t got = 0;
@@ -85,8 +110,8 @@ void EnterLoaded(const FileKind& kind) {
 // it keeps its previous contents whole, and the status line names the incomplete file.
 // Returns false when the file could not be opened (nothing changed).
 template <typename AfterRecord> bool LoadKind(const FileKind& kind, AfterRecord afterRecord) {
-    QFile file(FilePath(kind.Name));
-    if (kind.Name.empty() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (kind.Name.empty() || !OpenRegularFile(file, kind.Name))
         return false;
     std::vector<char> buffer(kind.RecordSize);
     bool atEnd = false;

@@ -6,11 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <random>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -323,4 +334,79 @@ TEST_F(SetupFiles, FailedSaveKeepsTheOldFileAndReportsIt) {
     // The failures do not make the next save fail.
     SaveCalibrationFile();
     EXPECT_EQ(ReadFileBytes(CalibrationFileName), BytesOf(Calibrations));
+}
+
+namespace {
+
+// Opens the FIFO for writing now and then until stopped, so that a reader blocked on it would be
+// let go (and read an empty file) instead of hanging the test.
+class FifoWriter {
+public:
+    explicit FifoWriter(std::string path)
+        : FPath(std::move(path)), FThread([this] {
+              while (!FStop) {
+                  const int fd = ::open(FPath.c_str(), O_WRONLY | O_NONBLOCK);
+                  if (fd >= 0)
+                      ::close(fd);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+              }
+          }) {}
+    ~FifoWriter() {
+        FStop = true;
+        FThread.join();
+    }
+
+private:
+    std::string FPath;
+    std::atomic<bool> FStop{false};
+    std::thread FThread;
+};
+
+} // namespace
+
+TEST_F(SetupFiles, WhatIsNotARegularFileIsRefusedAsAFileThatCannotBeOpened) {
+    FillAllTablesWithNoise(41);
+    SaveFileSet(TempPath("rig"));
+    const auto inp = BytesOf(InputMixtures), mix = BytesOf(Flowmeters), cal = BytesOf(Calibrations),
+               cel = BytesOf(Cells);
+    const auto rig = [this](const char* extension) { return TempPath(std::string("rig") + extension); };
+
+    struct Case {
+        const char* Title;
+        const char* Extension;
+        std::function<void(const std::string&)> Make;
+    };
+    const Case cases[] = {
+        {"a FIFO", ".INP",
+         [](const std::string& name) { ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0); }},
+        {"a folder", ".MIX",
+         [](const std::string& name) { ASSERT_TRUE(QDir().mkdir(QString::fromStdString(name))); }},
+        {"a link to a device", ".CAL",
+         [](const std::string& name) { ASSERT_EQ(::symlink("/dev/zero", name.c_str()), 0); }},
+    };
+    const FifoWriter unblock(rig(".INP"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        ASSERT_TRUE(QFile::remove(QString::fromStdString(rig(c.Extension))));
+        c.Make(rig(c.Extension));
+        for (auto& row : LoadedSetupFiles)
+            row[1].clear();
+        Recorder.Clear();
+
+        OpenFileSet(TempPath("rig"));
+
+        const std::string& entered =
+            LoadedSetupFiles[std::string(c.Extension) == ".INP"   ? InputFileRow
+                             : std::string(c.Extension) == ".MIX" ? MixerFileRow
+                                                                   : CalibrationFileRow][1];
+        EXPECT_EQ(entered, "") << "not entered as read";
+        EXPECT_EQ(LoadedSetupFiles[CellFileRow][1], rig(".CEL")) << "the others still load";
+        EXPECT_TRUE(Recorder.StatusLines().empty());
+        EXPECT_TRUE(BytesOf(InputMixtures) == inp);
+        EXPECT_TRUE(BytesOf(Flowmeters) == mix);
+        EXPECT_TRUE(BytesOf(Calibrations) == cal);
+        EXPECT_TRUE(BytesOf(Cells) == cel);
+    }
+    // The file tools are refused the same way.
+    EXPECT_EQ(ReadStoredFileSet(TempPath("rig")), (std::array<bool, 4>{false, false, false, true}));
 }
