@@ -10,7 +10,9 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <fcntl.h>
@@ -153,6 +155,28 @@ void SaveKind(const FileKind& kind) {
 
 void Nothing(int) {}
 
+// Writes the records of one kind into the save file's temporary and makes sure they reached the
+// disk, so that what fails (a full disk, a size limit) fails here and not at the replacing.
+bool WriteTemporary(QSaveFile& file, const FileKind& kind, std::string& error) {
+    const qint64 size = qint64(kind.RecordSize) * kind.RecordCount;
+    std::string reason;
+    // Unbuffered, and on after a short write: the write that then fails carries the reason.
+    qint64 written = 0;
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        for (qint64 n = 0; written < size; written += n)
+            if ((n = file.write(kind.Records + written, size - written)) <= 0)
+                break;
+    }
+    if (written != size)
+        reason = file.errorString().toStdString();
+    else if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        reason = std::strerror(errno);
+    if (reason.empty())
+        return true;
+    error = FullName(kind.Name) + ": " + reason + "; no file of the set was replaced";
+    return false;
+}
+
 } // namespace
 
 void LoadInputFile() {
@@ -209,6 +233,34 @@ void SaveFileSet(const std::string& base) {
     SaveCalibrationFile();
     CellFileName = base + ".CEL";
     SaveCellFile();
+}
+
+bool SaveWholeFileSet(const std::string& base, std::string& error) {
+    InputFileName = base + ".INP";
+    MixerFileName = base + ".MIX";
+    CalibrationFileName = base + ".CAL";
+    CellFileName = base + ".CEL";
+    const std::array<FileKind, 4> kinds = {InputKind(), MixerKind(), CalibrationKind(),
+                                           CellKind()};
+    // Every temporary is written before the first old file is replaced; the save files that are
+    // not committed remove their temporaries.
+    std::array<std::unique_ptr<QSaveFile>, 4> files;
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        files[i] = std::make_unique<QSaveFile>(FilePath(kinds[i].Name));
+        if (!WriteTemporary(*files[i], kinds[i], error))
+            return false;
+    }
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        // Only the renaming is left to fail here.
+        if (!files[i]->commit()) {
+            error = FullName(kinds[i].Name) + ": " + files[i]->errorString().toStdString() +
+                    (i == 0 ? "; no file of the set was replaced"
+                            : "; the files of the set before it were replaced");
+            return false;
+        }
+        EnterLoaded(kinds[i]);
+    }
+    return true;
 }
 
 std::array<bool, 4> ReadStoredFileSet(const std::string& base) {

@@ -271,6 +271,71 @@ TEST_F(Programs, RigWritesNothingFromAFaultyDocument) {
     EXPECT_EQ(ReadFileBytes(TempPath("rig.CEL")), cells);
 }
 
+TEST_F(Programs, RigReplacesAWholeSetOrNothing) {
+    FeedCellOneAlone(ArgonAndOxygen);
+    SaveFileSet(TempPath("new"));
+    const Finished toJson = Rig({"to-json", QString::fromStdString(TempPath("new"))});
+    ASSERT_EQ(toJson.Exit, 0) << toJson.Err;
+    ResetProgramState();
+    SaveFileSet(TempPath("rig")); // the old set, all start-up values
+    std::vector<std::vector<char>> old;
+    for (const char* extension : {".INP", ".MIX", ".CEL"})
+        old.push_back(ReadFileBytes(TempPath("rig") + extension));
+    // A folder in the way of the third file: the first two could be written, but must not be.
+    QFile::remove(QString::fromStdString(TempPath("rig.CAL")));
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(TempPath("rig.CAL"))));
+
+    const Finished run = Rig({"from-json", "-", QString::fromStdString(TempPath("rig"))},
+                             QByteArray::fromStdString(toJson.Out));
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err.rfind("quorvane-rig: could not write " + TempPath("rig.CAL") + ": ", 0), 0u)
+        << run.Err;
+    EXPECT_TRUE(Contains(run.Err, "; no file of the set was replaced\n")) << run.Err;
+    std::vector<std::vector<char>> now;
+    for (const char* extension : {".INP", ".MIX", ".CEL"})
+        now.push_back(ReadFileBytes(TempPath("rig") + extension));
+    EXPECT_TRUE(now == old);
+
+    // With the way clear the whole set is written.
+    ASSERT_TRUE(QDir().rmdir(QString::fromStdString(TempPath("rig.CAL"))));
+    const Finished again = Rig({"from-json", "-", QString::fromStdString(TempPath("rig"))},
+                               QByteArray::fromStdString(toJson.Out));
+    EXPECT_EQ(again.Exit, 0) << again.Err;
+    for (const char* extension : {".INP", ".MIX", ".CAL", ".CEL"})
+        EXPECT_EQ(ReadFileBytes(TempPath("rig") + extension),
+                  ReadFileBytes(TempPath("new") + extension))
+            << extension;
+}
+
+TEST_F(Programs, RigRefusesABaseThatNamesAFolder) {
+    SaveFileSet(TempPath("rig"));
+    const Finished toJson = Rig({"to-json", QString::fromStdString(TempPath("rig"))});
+    ASSERT_EQ(toJson.Exit, 0) << toJson.Err;
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(TempPath("adir"))));
+    const std::pair<std::string, std::string> cases[] = {
+        {TempPath("adir/"), TempPath("adir/rig")},
+        {TempPath("adir"), TempPath("adir/rig")},
+        {TempPath("adir/.INP"), TempPath("adir/rig")},
+        {TempPath("nodir/"), TempPath("nodir/rig")},
+    };
+    for (const auto& [base, example] : cases) {
+        SCOPED_TRACE(base);
+        const Finished run = Rig({"from-json", "-", QString::fromStdString(base)},
+                                 QByteArray::fromStdString(toJson.Out));
+        EXPECT_EQ(run.Exit, 2);
+        EXPECT_EQ(run.Err.rfind("quorvane-rig: \"" + base +
+                                    "\" names a folder, not a file set in it (for example " +
+                                    example + ")\n",
+                                0),
+                  0u)
+            << run.Err;
+    }
+    EXPECT_EQ(QDir(QString::fromStdString(TempPath("adir")))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(TempPath("adir.INP"))));
+}
+
 TEST_F(Programs, RigRefusesBadUsageAndASetWithoutFiles) {
     const QString json = QString::fromStdString(TempPath("rig.json"));
     const QString base = QString::fromStdString(TempPath("rig"));

@@ -410,3 +410,84 @@ TEST_F(SetupFiles, WhatIsNotARegularFileIsRefusedAsAFileThatCannotBeOpened) {
     // The file tools are refused the same way.
     EXPECT_EQ(ReadStoredFileSet(TempPath("rig")), (std::array<bool, 4>{false, false, false, true}));
 }
+
+TEST_F(SetupFiles, AWholeSetIsWrittenBeforeAnyOldFileIsReplaced) {
+    FillAllTablesWithNoise(51);
+    SaveFileSet(TempPath("rig"));
+    const std::array<std::string, 4> names = {TempPath("rig.INP"), TempPath("rig.MIX"),
+                                              TempPath("rig.CAL"), TempPath("rig.CEL")};
+    const auto contents = [&names] {
+        std::vector<std::vector<char>> bytes;
+        for (const std::string& name : names)
+            bytes.push_back(QFileInfo(QString::fromStdString(name)).isFile() ? ReadFileBytes(name)
+                                                                             : std::vector<char>());
+        return bytes;
+    };
+    const auto entries = [this] {
+        return QDir(Temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+
+    // Each obstacle lets the small files be written and stops the calibration file, the third
+    // of the four; the reason is the system's.
+    struct Case {
+        const char* Title;
+        std::function<void()> Raise;
+        std::function<void()> Lower;
+        std::string Reason;
+    };
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*previousHandler)(int) = nullptr;
+    const Case cases[] = {
+        {"a file-size limit, as a nearly full disk",
+         [&] {
+             rlimit small = saved;
+             small.rlim_cur = 100000;
+             previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+             ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+         },
+         [&] {
+             setrlimit(RLIMIT_FSIZE, &saved);
+             std::signal(SIGXFSZ, previousHandler);
+         },
+         std::strerror(EFBIG)},
+        {"a folder in the way of the calibration file",
+         [&] {
+             QFile::remove(QString::fromStdString(names[2]));
+             ASSERT_TRUE(QDir().mkdir(QString::fromStdString(names[2])));
+         },
+         [&] { QDir().rmdir(QString::fromStdString(names[2])); },
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        c.Raise();
+        const auto before = contents();
+        const QStringList entriesBefore = entries();
+        FillAllTablesWithNoise(61);
+        for (auto& row : LoadedSetupFiles)
+            row[1].clear();
+        std::string error;
+        const bool saved = SaveWholeFileSet(TempPath("rig"), error);
+
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(contents() == before) << "no file was replaced";
+        EXPECT_EQ(entries(), entriesBefore) << "no temporary is left behind";
+        EXPECT_EQ(error.rfind(names[2] + ": ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.Reason + "; no file of the set was replaced"), std::string::npos)
+            << error;
+        EXPECT_GT(error.size(), names[2].size() + std::strlen(": ; no file of the set was replaced"))
+            << "a reason is given";
+        EXPECT_EQ(LoadedSetupFiles[InputFileRow][1], "");
+        c.Lower();
+    }
+
+    // Without an obstacle the four are written and entered.
+    std::string error;
+    ASSERT_TRUE(SaveWholeFileSet(TempPath("rig"), error)) << error;
+    EXPECT_TRUE(ReadFileBytes(names[0]) == BytesOf(InputMixtures));
+    EXPECT_TRUE(ReadFileBytes(names[1]) == BytesOf(Flowmeters));
+    EXPECT_TRUE(ReadFileBytes(names[2]) == BytesOf(Calibrations));
+    EXPECT_TRUE(ReadFileBytes(names[3]) == BytesOf(Cells));
+    EXPECT_EQ(LoadedSetupFiles[CalibrationFileRow][1], names[2]);
+}
