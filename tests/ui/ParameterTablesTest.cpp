@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include "core/SetupTables.h"
+#include "files/SetupFiles.h"
 #include "support/MixerSetup.h"
 #include "ui/ValueListEditor.h"
 
@@ -176,6 +177,27 @@ TEST_F(ParameterTablesTest, CellTableShowsAndStoresAtShownPrecision) {
     EXPECT_EQ(c.LeakO2, 1e-5);
     EXPECT_EQ(c.LeakH2, 2.5e-12);
     EXPECT_EQ(c.LeakH2O, -1e-2);
+}
+
+TEST_F(ParameterTablesTest, CellNamesKeepTheirLatinOneLettersTypedOrLoaded) {
+    ShowPage(CellPage);
+    TypeValue(*Form->ValueListEditor4, 1, QStringLiteral("Zelle \u00E9"));
+    ClickOK(CellPage);
+    EXPECT_EQ(Cells[1].Name.Str(), "Zelle \xE9");
+    EXPECT_EQ(Form->ValueListEditor4->Value(1), QStringLiteral("Zelle \u00E9"));
+    ClickOK(CellPage); // without an edit: stored back as shown
+    EXPECT_EQ(Cells[1].Name.Str(), "Zelle \xE9");
+
+    Cells[2].Name.Set("Four \xE0 gaz \xFC");
+    CellFileName = TempPath("rig.CEL");
+    SaveCellFile();
+    Cells[2].Name.Set("");
+    LoadCellFile();
+    StepUp(*Form->SpinEditOutPutCells);
+    EXPECT_EQ(Form->ValueListEditor4->Value(1), QStringLiteral("Four \u00E0 gaz \u00FC"));
+    EXPECT_EQ(Form->ValueListEditor4->ValueTitle(), "2");
+    ClickOK(CellPage);
+    EXPECT_EQ(Cells[2].Name.Str(), "Four \xE0 gaz \xFC");
 }
 
 TEST_F(ParameterTablesTest, CellMixTakesAnyWholeNumber) {
