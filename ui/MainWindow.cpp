@@ -324,6 +324,8 @@ QWidget* TForm1::BuildPages() {
     connect(CalCurveEdit, &TNTabEd::OnClick, this, [this] { ReadCalCurve(); });
     calibrationPage->Place(CalCurveEdit, 0, 205, DesignPageWidth, 316, TPage::Full);
     SpinEdit2CalCurve = NewIndexSpinEdit(calibrationPage);
+    // The curves fill the box's whole range: stepping on from either end gives the other one.
+    SpinEdit2CalCurve->setWrapping(true);
     calibrationPage->Place(SpinEdit2CalCurve, 3, 527, 57, 30, TPage::Fixed);
     calibrationPage->Place(NewOKButton(calibrationPage, 2), 3, 563, 444, 29, TPage::Stretch);
     calibrationPage->OnShow = [this] { Calibrations4Click(); };

@@ -117,15 +117,34 @@ TEST_F(CalibrationPageTest, EditorShowsTheCurrentCurve) {
     EXPECT_EQ(Form->CalGrid1->Selection(), QRect(QPoint(0, 12), QPoint(7, 12)));
 }
 
-TEST_F(CalibrationPageTest, SelectorWrapsAndSelectsTheLastRow) {
+TEST_F(CalibrationPageTest, SelectorWrapsBothWaysAndSelectsTheCurvesRow) {
     ShowPage(CalibrationPage);
-    StepDown(*Form->SpinEdit2CalCurve); // the box itself holds 1..1000: no downward wrap
-    EXPECT_EQ(CurrentCalCurve, 1);
+    struct Step {
+        bool Up;
+        int Curve; // after the step
+    };
+    // From curve 1: down to 1000, up to 1 again, up to 2, down to 1.
+    const Step steps[] = {{false, 1000}, {true, 1}, {true, 2}, {false, 1}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.Curve);
+        if (step.Up)
+            StepUp(*Form->SpinEdit2CalCurve);
+        else
+            StepDown(*Form->SpinEdit2CalCurve);
+        EXPECT_EQ(CurrentCalCurve, step.Curve);
+        EXPECT_EQ(Form->SpinEdit2CalCurve->value(), step.Curve);
+        EXPECT_EQ(Form->CalGrid1->Selection(),
+                  QRect(QPoint(0, step.Curve), QPoint(7, step.Curve)));
+        EXPECT_EQ(Form->CalCurveEdit->GetRowName(1),
+                  QStringLiteral("Curve %1 P-1").arg(step.Curve));
+    }
     Form->SpinEdit2CalCurve->setValue(999);
     StepUp(*Form->SpinEdit2CalCurve);
     EXPECT_EQ(CurrentCalCurve, 1000);
-    EXPECT_EQ(Form->CalGrid1->Selection(), QRect(QPoint(0, 1000), QPoint(7, 1000)));
-    EXPECT_EQ(Form->CalCurveEdit->GetRowName(1), "Curve 1000 P-1");
+    // The other selectors wrap upward in their handler and stop at 1 downward.
+    ShowPage(CellPage);
+    StepDown(*Form->SpinEditOutPutCells);
+    EXPECT_EQ(CurrentCell, 1);
 }
 
 TEST_F(CalibrationPageTest, ClickInTheEditorStoresThePoints) {
