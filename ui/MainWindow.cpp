@@ -313,7 +313,7 @@ QWidget* TForm1::BuildPages() {
     CalCurveEdit->SetColWidths(1, 111);
     CalCurveEdit->SetColWidths(2, 78);
     CalCurveEdit->SetColorBackground(CalCurveEdit->palette().color(QPalette::Base));
-    CalCurveEdit->SetColorFixed(QColor(240, 240, 240));
+    CalCurveEdit->SetColorFixed(CalCurveEdit->palette().color(QPalette::Button));
     CalCurveEdit->SetColorNormal(QColor(0, 32, 0));
     CalCurveEdit->SetColorSelected(Qt::white);
     CalCurveEdit->SetColorMarkedA(Qt::red);
@@ -345,6 +345,15 @@ QWidget* TForm1::BuildPages() {
     CellTabEd->SetNrOfColumns(8);
     CellTabEd->SetNrOfRows(12);
     CellTabEd->SetDataReadOnly(true);
+    CellTabEd->SetAutoAdvance(false);
+    CellTabEd->SetNumWidth(16);
+    CellTabEd->SetDefaultColWidth(92);
+    CellTabEd->SetDefaultRowHeight(15);
+    CellTabEd->SetColWidths(0, 80);
+    CellTabEd->SetColorFixed(Qt::black);
+    CellTabEd->SetColorSelected(Qt::black);
+    CellTabEd->SetColorRangeSelBG(Qt::black);
+    CellTabEd->setFont(font());
     cellPage->Place(CellTabEd, 0, 353, DesignPageWidth, 232, TPage::Full);
     Button3 = new QPushButton(QStringLiteral("Logarithmic"), cellPage);
     connect(Button3, &QPushButton::clicked, this, [this] { Linlogtoggle1Click(); });

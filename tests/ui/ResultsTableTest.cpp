@@ -119,4 +119,33 @@ TEST_F(ResultsTableTest, ColumnRefreshShowsTheRunsCurrentAmounts) {
     EXPECT_EQ(t.GetElem(4, 1), 0);
 }
 
+TEST_F(ResultsTableTest, TheResultsGridHasItsOwnLayoutAndColours) {
+    TNTabEd& t = *Form->CellTabEd;
+    EXPECT_EQ(t.DefaultRowHeight(), 15);
+    EXPECT_EQ(t.DefaultColWidth(), 92);
+    EXPECT_EQ(t.GetColWidths(0), 80);
+    for (int c = 1; c <= t.NrOfColumns(); ++c)
+        EXPECT_EQ(t.GetColWidths(c), 92) << c;
+    EXPECT_EQ(t.NumWidth(), 16);
+    EXPECT_EQ(t.ColorFixed(), QColor(Qt::black)) << "before the first run";
+    EXPECT_EQ(t.ColorSelected(), QColor(Qt::black));
+    EXPECT_EQ(t.ColorRangeSelBG(), QColor(Qt::black));
+    // The curve editor's headers have the system's button face.
+    EXPECT_EQ(Form->CalCurveEdit->ColorFixed(),
+              Form->CalCurveEdit->palette().color(QPalette::Button));
+
+    // Twelve species, the most a run can have, all in view at once.
+    for (int j = 1; j <= 12; ++j)
+        EqSpecies[j] = static_cast<std::uint16_t>(j);
+    EqSpeciesCount = 12;
+    ShowPage(CellPage);
+    Form->ShowCellResults();
+    ASSERT_EQ(t.NrOfRows(), 12);
+    for (int row = 0; row < 12; ++row) {
+        EXPECT_EQ(t.rowHeight(row), 15) << row;
+        EXPECT_LE(t.rowViewportPosition(row) + t.rowHeight(row), t.viewport()->height()) << row;
+    }
+    EXPECT_EQ(t.NumWidth(), 5) << "as the results set it";
+}
+
 } // namespace
