@@ -54,6 +54,9 @@ class TNTabEd : public QTableView {
 public:
     // Bits of the data menu's mask: bit i - 1 enables item i (items 5 to 12 follow it).
     static constexpr std::uint32_t AllMenuItems = 0xFFFFFFFFu;
+    // Bits of the header menu's mask for its items 4 and 5, "Insert.." and "Delete..".
+    static constexpr std::uint32_t HeaderInsertItem = 1u << 3;
+    static constexpr std::uint32_t HeaderDeleteItem = 1u << 4;
 
     // A 3 x 4 table with the attribute column shown. Throws EVexaNTabedError when the memory
     // is not there.

@@ -296,8 +296,6 @@ QWidget* TForm1::BuildPages() {
     CalCurveEdit = new TNTabEd(calibrationPage, QStringLiteral("CalCurveEdit"));
     CalCurveEdit->SetAttribRowVisible(false);
     CalCurveEdit->SetAttribColVisible(false);
-    CalCurveEdit->SetNrOfColumns(2);
-    CalCurveEdit->SetNrOfRows(20);
     CalCurveEdit->SetNumWidth(1);
     CalCurveEdit->SetDataReadOnly(false);
     CalCurveEdit->SetAutoAdvance(false);
@@ -309,9 +307,7 @@ QWidget* TForm1::BuildPages() {
     CalCurveEdit->SetCellEditing(true);
     CalCurveEdit->SetDefaultColWidth(52);
     CalCurveEdit->SetDefaultRowHeight(18);
-    CalCurveEdit->SetColWidths(0, 80);
-    CalCurveEdit->SetColWidths(1, 111);
-    CalCurveEdit->SetColWidths(2, 78);
+    SetCurveEditorShape();
     CalCurveEdit->SetColorBackground(CalCurveEdit->palette().color(QPalette::Base));
     CalCurveEdit->SetColorFixed(CalCurveEdit->palette().color(QPalette::Button));
     CalCurveEdit->SetColorNormal(QColor(0, 32, 0));
@@ -321,6 +317,10 @@ QWidget* TForm1::BuildPages() {
     CalCurveEdit->SetColorMarkedBoth(QColor(187, 0, 204));
     CalCurveEdit->SetColorRangeSelFG(QColor(44, 85, 128));
     CalCurveEdit->SetColorRangeSelBG(QColor(224, 232, 248));
+    // A click stores all twenty points of both columns: the editor offers no command that
+    // inserts or deletes a row or a column.
+    CalCurveEdit->SetPopupHMask(TNTabEd::AllMenuItems &
+                                ~(TNTabEd::HeaderInsertItem | TNTabEd::HeaderDeleteItem));
     connect(CalCurveEdit, &TNTabEd::OnClick, this, [this] { ReadCalCurve(); });
     calibrationPage->Place(CalCurveEdit, 0, 205, DesignPageWidth, 316, TPage::Full);
     SpinEdit2CalCurve = NewIndexSpinEdit(calibrationPage);

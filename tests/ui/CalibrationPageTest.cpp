@@ -9,6 +9,9 @@
 #include "ui/StringGrid.h"
 #include "ui/ValueListEditor.h"
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
 #include <QTest>
 
 namespace {
@@ -145,6 +148,55 @@ TEST_F(CalibrationPageTest, SelectorWrapsBothWaysAndSelectsTheCurvesRow) {
     ShowPage(CellPage);
     StepDown(*Form->SpinEditOutPutCells);
     EXPECT_EQ(CurrentCell, 1);
+}
+
+TEST_F(CalibrationPageTest, TheCurveEditorKeepsTwentyPointsInTwoColumns) {
+    Calibrations[1].Point[1] = {10, 40};
+    Calibrations[1].Point[20] = {200, 800};
+    ShowPage(CalibrationPage);
+    TNTabEd& editor = *Form->CalCurveEdit;
+
+    // Its header menus offer no command that inserts or deletes a column or a row.
+    for (QHeaderView* header : {editor.horizontalHeader(), editor.verticalHeader()}) {
+        const bool columns = header == editor.horizontalHeader();
+        SCOPED_TRACE(columns ? "column header" : "row header");
+        const int middle = header->sectionViewportPosition(1) + header->sectionSize(1) / 2;
+        QTest::mousePress(header->viewport(), Qt::RightButton, Qt::NoModifier,
+                          columns ? QPoint(middle, 5) : QPoint(5, middle));
+        QApplication::processEvents();
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        int offered = 0;
+        for (QAction* action : menu->actions()) {
+            const bool reshapes =
+                action->text().startsWith("Insert") || action->text().startsWith("Delete");
+            if (reshapes) {
+                EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+            }
+            offered += action->isEnabled();
+        }
+        EXPECT_GE(offered, 2) << "the other commands are offered";
+        menu->close();
+        QApplication::processEvents();
+    }
+
+    // Should its shape change all the same, showing a curve restores it before a click stores
+    // the points.
+    editor.RemoveColumn(1);
+    editor.InsertRow(3);
+    StepUp(*Form->SpinEdit2CalCurve);
+    StepDown(*Form->SpinEdit2CalCurve);
+    EXPECT_EQ(editor.NrOfColumns(), 2);
+    EXPECT_EQ(editor.NrOfRows(), 20);
+    EXPECT_EQ(editor.GetColName(1), "Reading");
+    EXPECT_EQ(editor.GetColWidths(1), 111);
+    EXPECT_EQ(editor.GetColWidths(2), 78);
+    EXPECT_EQ(editor.GetRowName(20), "Curve 1 P-20");
+    const QRect cell = editor.visualRect(editor.model()->index(4, 0));
+    QTest::mouseClick(editor.viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    EXPECT_EQ(Calibrations[1].Point[1].Flow, 40);
+    EXPECT_EQ(Calibrations[1].Point[20].Reading, 200);
+    EXPECT_EQ(Calibrations[1].Point[20].Flow, 800);
 }
 
 TEST_F(CalibrationPageTest, ClickInTheEditorStoresThePoints) {
