@@ -111,6 +111,10 @@ public:
     // only while it is shown).
     int GetColWidths(int Index) const;
     void SetColWidths(int Index, int Value);
+    // Gives column Index (0: the row names) the width `minimum`, or more where its heading needs
+    // the room to show whole in the grid's font, bold as the current row's or column's heading
+    // is drawn: every row name for the row-name column, the column's name for a data column.
+    void FitHeadingWidth(int Index, int minimum);
     int DefaultColWidth() const { return FDefaultColWidth; }
     void SetDefaultColWidth(int Value); // also gives every data column this width
     int DefaultRowHeight() const { return FDefaultRowHeight; }

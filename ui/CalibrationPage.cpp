@@ -82,6 +82,7 @@ void TForm1::ListCalCurve() {
         CalCurveEdit->SetElem(1, r, Calibrations[k].Point[r].Reading);
         CalCurveEdit->SetElem(2, r, Calibrations[k].Point[r].Flow);
     }
+    CalCurveEdit->FitHeadingWidth(0, CurveEditorNameWidth);
 }
 
 void TForm1::ReadCalibrationsTable() {

@@ -291,7 +291,7 @@ QWidget* TForm1::BuildPages() {
     CalGrid1 = new TStringGrid(8, calibrationPage);
     const int listWidths[8] = {64, 45, 51, 53, 48, 50, 46, 56};
     for (int c = 0; c < 8; ++c)
-        CalGrid1->setColumnWidth(c, listWidths[c]);
+        CalGrid1->SetLayoutWidth(c, listWidths[c]);
     calibrationPage->Place(CalGrid1, 0, 13, DesignPageWidth, 192, TPage::Full);
     CalCurveEdit = new TNTabEd(calibrationPage, QStringLiteral("CalCurveEdit"));
     CalCurveEdit->SetAttribRowVisible(false);

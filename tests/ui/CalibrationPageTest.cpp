@@ -1,5 +1,6 @@
 // The calibration page: the list of all curves read back on OK, and the curve editor whose
 // points are stored at every click in it.
+#include "DrawnText.h"
 #include "WindowFixture.h"
 
 #include "core/SetupTables.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QMenu>
 #include <QTest>
 
@@ -148,6 +150,55 @@ TEST_F(CalibrationPageTest, SelectorWrapsBothWaysAndSelectsTheCurvesRow) {
     ShowPage(CellPage);
     StepDown(*Form->SpinEditOutPutCells);
     EXPECT_EQ(CurrentCell, 1);
+}
+
+TEST_F(CalibrationPageTest, NoTextIsCutShortOnTheDrawnPage) {
+    // The widest texts each column can hold: its widest letters, a temperature that widens
+    // its field, and the last curve's longest point names in the editor.
+    for (int k = 990; k <= 1000; ++k) {
+        Calibrations[k].Make.Set("WWWWWWWW");
+        Calibrations[k].Size.Set(k % 2 ? "MMMMMMMM" : "R2-15-A");
+        Calibrations[k].Float.Set("Sapphire");
+        Calibrations[k].Gas.Set("WWWWWWWWWWWW");
+        Calibrations[k].Temp = k % 2 ? 25 : -12345678.5;
+        Calibrations[k].Press = 1.01325;
+        Calibrations[k].Flowmeter = 16;
+    }
+    ShowPage(CalibrationPage);
+    StepDown(*Form->SpinEdit2CalCurve); // curve 1000, and its row in view
+    ASSERT_EQ(CurrentCalCurve, 1000);
+
+    TStringGrid& list = *Form->CalGrid1;
+    int checked = 0;
+    for (int c = 0; c < list.ColumnCount(); ++c) {
+        list.scrollTo(list.model()->index(999 - 1, c)); // the columns are wider than the page
+        const QImage listImage = list.viewport()->grab().toImage();
+        for (int row = 990; row <= 999; ++row) { // 1000 is selected, drawn light on dark
+            const QRect cell = list.visualRect(list.model()->index(row - 1, c));
+            if (!listImage.rect().contains(cell))
+                continue;
+            SCOPED_TRACE(QStringLiteral("curve %1, column %2").arg(row).arg(c).toStdString());
+            ExpectDrawnWhole(listImage, cell, list.Cell(c, row), list.font());
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 5 * list.ColumnCount()) << "rows in view";
+
+    TNTabEd& editor = *Form->CalCurveEdit;
+    QHeaderView& names = *editor.verticalHeader();
+    const QImage namesImage = names.viewport()->grab().toImage();
+    checked = 0;
+    for (int r = 2; r <= 20; ++r) { // the current row's name is drawn bold in white
+        const int top = names.sectionViewportPosition(r - 1);
+        const QRect cell(0, top, editor.GetColWidths(0), names.sectionSize(r - 1));
+        if (top < 0 || !namesImage.rect().contains(cell))
+            continue;
+        SCOPED_TRACE(editor.GetRowName(r).toStdString());
+        ExpectDrawnWhole(namesImage, cell.adjusted(1, 1, -3, -1), editor.GetRowName(r),
+                         editor.font());
+        ++checked;
+    }
+    EXPECT_GE(checked, 10) << "point names in view";
 }
 
 TEST_F(CalibrationPageTest, TheCurveEditorKeepsTwentyPointsInTwoColumns) {

@@ -1,4 +1,5 @@
 // The results table: views, captions, column names and empty cells.
+#include "DrawnText.h"
 #include "WindowFixture.h"
 
 #include "core/SetupTables.h"
@@ -6,6 +7,8 @@
 #include "equilibrium/ChemicalData.h"
 #include "tableeditor/Vexa_ntabed.h"
 
+#include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 
@@ -146,6 +149,26 @@ TEST_F(ResultsTableTest, TheResultsGridHasItsOwnLayoutAndColours) {
         EXPECT_LE(t.rowViewportPosition(row) + t.rowHeight(row), t.viewport()->height()) << row;
     }
     EXPECT_EQ(t.NumWidth(), 5) << "as the results set it";
+}
+
+TEST_F(ResultsTableTest, CellNamesInTheHeadingsAreDrawnWhole) {
+    FakeResults();
+    Cells[3].Name.Set("WWWWWWWWWWWW");
+    Cells[4].Name.Set("Buffer in Ar");
+    ShowPage(CellPage);
+    Form->ShowCellResults();
+    TNTabEd& t = *Form->CellTabEd;
+    QHeaderView& header = *t.horizontalHeader();
+    for (int c = 2; c <= 4; ++c) { // column 1 holds the current cell: its name is bold
+        t.SetLeftCol(c);
+        const QImage image = header.viewport()->grab().toImage();
+        const QRect cell(header.sectionViewportPosition(c - 1), 0, header.sectionSize(c - 1),
+                         t.DefaultRowHeight());
+        SCOPED_TRACE(t.GetColName(c).toStdString());
+        ASSERT_TRUE(image.rect().contains(cell));
+        ExpectDrawnWhole(image, cell.adjusted(1, 1, -3, -1), t.GetColName(c), t.font());
+    }
+    EXPECT_EQ(t.GetColWidths(5), 95) << "a name that fits keeps the width as laid out";
 }
 
 } // namespace
