@@ -39,8 +39,10 @@ int FromJson(const QCommandLineParser& parser, const std::string& jsonName,
     const std::string base = FileSetBaseOf(argument);
     if (NamesAFolder(base)) {
         const std::string folder = base.empty() || base.back() == '/' ? base : base + "/";
-        return BadUsage(parser, Cat("\"", argument, "\" names a folder, not a file set in it (for "
-                                    "example ", folder, "rig)"));
+        return BadUsage(parser, Cat("\"", argument,
+                                    "\" names a folder, not a file set in it (for "
+                                    "example ",
+                                    folder, "rig)"));
     }
     QFile file(QString::fromStdString(jsonName));
     const bool opened =

@@ -240,8 +240,7 @@ bool SaveWholeFileSet(const std::string& base, std::string& error) {
     MixerFileName = base + ".MIX";
     CalibrationFileName = base + ".CAL";
     CellFileName = base + ".CEL";
-    const std::array<FileKind, 4> kinds = {InputKind(), MixerKind(), CalibrationKind(),
-                                           CellKind()};
+    const std::array<FileKind, 4> kinds = {InputKind(), MixerKind(), CalibrationKind(), CellKind()};
     // Every temporary is written before the first old file is replaced; the save files that are
     // not committed remove their temporaries.
     std::array<std::unique_ptr<QSaveFile>, 4> files;

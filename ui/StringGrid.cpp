@@ -154,7 +154,8 @@ int TStringGrid::WidthFor(const QString& text) const {
 void TStringGrid::FitColumn(int column) {
     if (FModel->FUpdating > 0)
         return;
-    int width = std::max(FLayoutWidths[std::size_t(column)], horizontalHeader()->sectionSizeHint(column));
+    int width =
+        std::max(FLayoutWidths[std::size_t(column)], horizontalHeader()->sectionSizeHint(column));
     for (int row = 1; row <= FModel->FRows; ++row)
         width = std::max(width, WidthFor(FModel->At(column, row)));
     if (width != columnWidth(column))

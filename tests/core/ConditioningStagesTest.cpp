@@ -194,7 +194,8 @@ TEST_F(ApplyStage, HoldsTheStageFractionToZeroToOneSoThatNoGasGoesNegative) {
     };
     for (const BoundCase& c : cases) {
         SCOPED_TRACE(c.Title);
-        ASSERT_TRUE(*StageFraction(c.Gas, "PURE", c.T) > 1 || *StageFraction(c.Gas, "PURE", c.T) < 0)
+        ASSERT_TRUE(*StageFraction(c.Gas, "PURE", c.T) > 1 ||
+                    *StageFraction(c.Gas, "PURE", c.T) < 0)
             << "the case lies beyond the range";
         SetStage(1, c.Gas, "PURE", c.T, c.Before);
         FillSlots(WorkGas, {{"H2", 0.05}, {c.Gas, 0.02}, {"Ar", 0.93}});

@@ -369,7 +369,9 @@ TEST_F(SetupFiles, WhatIsNotARegularFileIsRefusedAsAFileThatCannotBeOpened) {
     SaveFileSet(TempPath("rig"));
     const auto inp = BytesOf(InputMixtures), mix = BytesOf(Flowmeters), cal = BytesOf(Calibrations),
                cel = BytesOf(Cells);
-    const auto rig = [this](const char* extension) { return TempPath(std::string("rig") + extension); };
+    const auto rig = [this](const char* extension) {
+        return TempPath(std::string("rig") + extension);
+    };
 
     struct Case {
         const char* Title;
@@ -398,7 +400,7 @@ TEST_F(SetupFiles, WhatIsNotARegularFileIsRefusedAsAFileThatCannotBeOpened) {
         const std::string& entered =
             LoadedSetupFiles[std::string(c.Extension) == ".INP"   ? InputFileRow
                              : std::string(c.Extension) == ".MIX" ? MixerFileRow
-                                                                   : CalibrationFileRow][1];
+                                                                  : CalibrationFileRow][1];
         EXPECT_EQ(entered, "") << "not entered as read";
         EXPECT_EQ(LoadedSetupFiles[CellFileRow][1], rig(".CEL")) << "the others still load";
         EXPECT_TRUE(Recorder.StatusLines().empty());
@@ -456,8 +458,7 @@ TEST_F(SetupFiles, AWholeSetIsWrittenBeforeAnyOldFileIsReplaced) {
              QFile::remove(QString::fromStdString(names[2]));
              ASSERT_TRUE(QDir().mkdir(QString::fromStdString(names[2])));
          },
-         [&] { QDir().rmdir(QString::fromStdString(names[2])); },
-         ""},
+         [&] { QDir().rmdir(QString::fromStdString(names[2])); }, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Title);
@@ -476,7 +477,8 @@ TEST_F(SetupFiles, AWholeSetIsWrittenBeforeAnyOldFileIsReplaced) {
         EXPECT_EQ(error.rfind(names[2] + ": ", 0), 0u) << error;
         EXPECT_NE(error.find(c.Reason + "; no file of the set was replaced"), std::string::npos)
             << error;
-        EXPECT_GT(error.size(), names[2].size() + std::strlen(": ; no file of the set was replaced"))
+        EXPECT_GT(error.size(),
+                  names[2].size() + std::strlen(": ; no file of the set was replaced"))
             << "a reason is given";
         EXPECT_EQ(LoadedSetupFiles[InputFileRow][1], "");
         c.Lower();

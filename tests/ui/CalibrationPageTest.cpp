@@ -138,8 +138,7 @@ TEST_F(CalibrationPageTest, SelectorWrapsBothWaysAndSelectsTheCurvesRow) {
             StepDown(*Form->SpinEdit2CalCurve);
         EXPECT_EQ(CurrentCalCurve, step.Curve);
         EXPECT_EQ(Form->SpinEdit2CalCurve->value(), step.Curve);
-        EXPECT_EQ(Form->CalGrid1->Selection(),
-                  QRect(QPoint(0, step.Curve), QPoint(7, step.Curve)));
+        EXPECT_EQ(Form->CalGrid1->Selection(), QRect(QPoint(0, step.Curve), QPoint(7, step.Curve)));
         EXPECT_EQ(Form->CalCurveEdit->GetRowName(1),
                   QStringLiteral("Curve %1 P-1").arg(step.Curve));
     }
