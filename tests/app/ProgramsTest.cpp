@@ -61,6 +61,12 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// Every file of the set `a` holds the bytes of that of the set `b`.
+void ExpectSameFileSets(const std::string& a, const std::string& b) {
+    for (const char* extension : {".INP", ".MIX", ".CAL", ".CEL"})
+        EXPECT_EQ(ReadFileBytes(a + extension), ReadFileBytes(b + extension)) << extension;
+}
+
 const Components ArgonAndOxygen = {{"Ar", 0.5}, {"O2", 0.5}};
 // Never converges: solid carbon has no place in the gas balance.
 const Components CarbonInArgon = {{"C(s)", 0.1}, {"Ar", 0.9}};
@@ -240,10 +246,7 @@ TEST_F(Programs, RigGoesToJsonAndBackByteForByte) {
     const Finished fromJson = Rig({"from-json", "-", QString::fromStdString(TempPath("copy"))},
                                   QByteArray::fromStdString(toJson.Out));
     ASSERT_EQ(fromJson.Exit, 0) << fromJson.Err;
-    for (const char* extension : {".INP", ".MIX", ".CAL", ".CEL"})
-        EXPECT_EQ(ReadFileBytes(TempPath("copy") + extension),
-                  ReadFileBytes(TempPath("rig") + extension))
-            << extension;
+    ExpectSameFileSets(TempPath("copy"), TempPath("rig"));
 }
 
 TEST_F(Programs, RigWritesNothingFromAFaultyDocument) {
@@ -301,10 +304,7 @@ TEST_F(Programs, RigReplacesAWholeSetOrNothing) {
     const Finished again = Rig({"from-json", "-", QString::fromStdString(TempPath("rig"))},
                                QByteArray::fromStdString(toJson.Out));
     EXPECT_EQ(again.Exit, 0) << again.Err;
-    for (const char* extension : {".INP", ".MIX", ".CAL", ".CEL"})
-        EXPECT_EQ(ReadFileBytes(TempPath("rig") + extension),
-                  ReadFileBytes(TempPath("new") + extension))
-            << extension;
+    ExpectSameFileSets(TempPath("rig"), TempPath("new"));
 }
 
 TEST_F(Programs, RigRefusesABaseThatNamesAFolder) {
