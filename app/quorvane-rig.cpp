@@ -1,6 +1,6 @@
 // quorvane-rig: converts a rig between its four binary files and one JSON document, and puts a
 // rig in place as the default file set.
-#include "equilibrium/ChemicalData.h"
+#include "core/Cat.h"
 #include "files/FileSets.h"
 #include "files/RigJson.h"
 #include "files/SetupFiles.h"
@@ -34,7 +34,16 @@ int ToJson(const std::string& argument) {
     return 0;
 }
 
-int FromJson(const std::string& jsonName, const std::string& argument, const BatchWindow& window) {
+int FromJson(const QCommandLineParser& parser, const std::string& jsonName,
+             const std::string& argument) {
+    const std::string base = FileSetBaseOf(argument);
+    if (NamesAFolder(base)) {
+        const std::string folder = base.empty() || base.back() == '/' ? base : base + "/";
+        return BadUsage(parser, Cat("\"", argument,
+                                    "\" names a folder, not a file set in it (for "
+                                    "example ",
+                                    folder, "rig)"));
+    }
     QFile file(QString::fromStdString(jsonName));
     const bool opened =
         jsonName == "-" ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
@@ -45,20 +54,21 @@ int FromJson(const std::string& jsonName, const std::string& argument, const Bat
     }
     const std::string json = file.readAll().toStdString();
 
-    SetupElements();
-    SetupCompounds();
     SetStoredTablesToDefaults();
     std::string error;
     if (!RigFromJson(json, error)) {
         std::cerr << Program << ": " << jsonName << ": " << error << "; nothing written\n";
         return 1;
     }
-    SaveFileSet(FileSetBaseOf(argument));
-    return window.Messages.empty() ? 0 : 1; // a file that could not be saved was named
+    if (!SaveWholeFileSet(base, error)) {
+        std::cerr << Program << ": could not write " << error << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 int InstallDefault(const std::string& argument) {
-    const std::string target = PlatformPath(DefaultSetupLocation);
+    const std::string target = DefaultSetupPath();
     std::string error;
     switch (InstallFileSet(FileSetBaseOf(argument), target, error)) {
     case InstallResult::Installed:
@@ -117,7 +127,7 @@ int main(int argc, char* argv[]) {
     if (command == "to-json" && arguments.size() == 2)
         status = ToJson(arguments[1].toStdString());
     else if (command == "from-json" && arguments.size() == 3)
-        status = FromJson(arguments[1].toStdString(), arguments[2].toStdString(), window);
+        status = FromJson(parser, arguments[1].toStdString(), arguments[2].toStdString());
     else if (command == "install-default" && arguments.size() == 2)
         status = InstallDefault(arguments[1].toStdString());
     else

@@ -66,7 +66,11 @@ std::optional<StageChange> ConditionWorkGas(const FlowmeterRecord& meter) {
         StageFraction(meter.FixGas.View(), meter.FixGasType.View(), meter.FixGasT);
     if (!fraction)
         return std::nullopt;
-    const StageChange change{WorkGas[k].Fraction, *fraction};
+    // A saturator at or above the boiling point gives a vapour pressure above the 1 bar that
+    // the fraction is taken over (and the heavy-water polynomial goes below 0 far below
+    // freezing): the stream is then all vapour, or holds none, and never a share beyond that,
+    // which would rescale the other gases to negative fractions.
+    const StageChange change{WorkGas[k].Fraction, std::clamp(*fraction, 0.0, 1.0)};
     WorkGas[k].Fraction = change.New;
     for (int j = 1; j <= MaxGases; ++j) {
         if (j == k)

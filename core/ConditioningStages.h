@@ -12,7 +12,8 @@
 std::optional<double> StageFraction(std::string_view gas, std::string_view kind, double t);
 
 // Conditions WorkGas for flowmeter f (1..16) when it carries a stage before it. The other gases
-// are rescaled so that the fractions keep their sum.
+// are rescaled so that the fractions keep their sum. The stage's fraction is held to 0..1: a
+// saturator above the boiling point makes the stream all vapour.
 void ApplyStageBefore(int f);
 // Conditions WorkGas for flowmeter f when it carries a stage after it, and corrects the flow
 // measured from the unconditioned stream by the gas the stage adds or removes.

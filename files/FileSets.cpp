@@ -20,6 +20,10 @@ std::string FileSetBaseOf(const std::string& argument) {
     return argument;
 }
 
+bool NamesAFolder(const std::string& base) {
+    return base.empty() || base.back() == '/' || QFileInfo(QString::fromStdString(base)).isDir();
+}
+
 std::string UnreadFilesMessage(const std::string& program, const std::string& base,
                                const std::array<bool, 4>& read, const std::string& consequence) {
     const std::array<std::string, 4> names = FileSetNames(base);

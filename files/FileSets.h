@@ -12,6 +12,10 @@ std::array<std::string, 4> FileSetNames(const std::string& base);
 // Open All; anything else is the base itself, dots and all.
 std::string FileSetBaseOf(const std::string& argument);
 
+// Whether a base names a folder rather than a file set in it: empty, ending in a folder
+// separator, or an existing folder. Its files would be hidden ones (".INP") or beside the folder.
+bool NamesAFolder(const std::string& base);
+
 // What a tool says of a file set that it read (`read`, in the order INP, MIX, CAL, CEL): nothing
 // when it read all four; one line naming the four it tried when it read none; otherwise one line
 // for each file it could not read, ending in `consequence`. Each line starts with the program.

@@ -3,9 +3,7 @@
 #include "core/Cat.h"
 #include "core/Defaults.h"
 #include "core/JsonWriter.h"
-#include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
-#include "equilibrium/ChemicalData.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -341,20 +339,6 @@ void ReadText(const QJsonValue& value, const std::string& path, Text<N>& text) {
     text.Set(s.toLatin1().toStdString());
 }
 
-// A gas name: empty, or (spaces and control characters aside, as the input-mixture check takes
-// it) the formula of exactly one species.
-template <std::size_t N>
-void ReadGas(const QJsonValue& value, const std::string& path, Text<N>& gas) {
-    ReadText(value, path, gas);
-    const std::string_view name = TrimName(gas.View());
-    if (!gas.Empty() && CountCompoundsWithFormula(name) != 1) {
-        std::string formulas;
-        for (int i = 1; i <= CompoundCount && Compounds.Contains(i); ++i)
-            formulas += Cat(i > 1 ? ", " : "", Compounds[i].Formula);
-        Fail(path, Cat(Quoted(value.toString()), " is not a species formula (", formulas, ")"));
-    }
-}
-
 std::uint16_t InputOf(const QJsonValue& value, const std::string& path) {
     const std::string text = value.toString().toStdString();
     if (text == "none")
@@ -431,7 +415,7 @@ void ReadMixture(Members& m, MixtureRecord& r) {
     for (qsizetype j = 0; j < gases.size(); ++j) {
         Members g(gases[j], Element(path, j));
         GasFraction& slot = r.Gas[long(j) + 1];
-        ReadGas(g["gas"], g.PathOf("gas"), slot.Gas);
+        ReadText(g["gas"], g.PathOf("gas"), slot.Gas);
         slot.Fraction = RangedReal(g["fraction"], g.PathOf("fraction"), 0, 1, FractionRange);
         g.Finish();
     }
@@ -452,7 +436,7 @@ void ReadFlowmeter(Members& m, FlowmeterRecord& r) {
     Members stage(m["stage"], m.PathOf("stage"));
     r.FixGasUsed = FlagOf(stage["used"], stage.PathOf("used"));
     r.FixGasBefore = FlagOf(stage["before"], stage.PathOf("before"));
-    ReadGas(stage["gas"], stage.PathOf("gas"), r.FixGas);
+    ReadText(stage["gas"], stage.PathOf("gas"), r.FixGas);
     ReadText(stage["type"], stage.PathOf("type"), r.FixGasType);
     r.FixGasT = RangedReal(stage["temperatureC"], stage.PathOf("temperatureC"), AbsoluteZeroC,
                            Largest, TemperatureRange);
@@ -466,7 +450,7 @@ void ReadCalibration(Members& m, CalibrationRecord& r) {
     ReadText(m["make"], m.PathOf("make"), r.Make);
     ReadText(m["size"], m.PathOf("size"), r.Size);
     ReadText(m["float"], m.PathOf("float"), r.Float);
-    ReadGas(m["gas"], m.PathOf("gas"), r.Gas);
+    ReadText(m["gas"], m.PathOf("gas"), r.Gas);
     r.Flowmeter = static_cast<std::uint16_t>(
         Integer(m["flowmeter"], m.PathOf("flowmeter"), 0, FlowmeterCount));
     r.Temp = AnyReal(m["temperatureC"], m.PathOf("temperatureC"));

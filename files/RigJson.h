@@ -13,7 +13,8 @@ std::string RigToJson();
 
 // Reads a document into the four stored tables. On an error nothing changes and `error` names the
 // place and the fault, for example `flowmeters[2].make: "Bronkhorst-X" is longer than 8
-// characters`. The species table must be built: gas names are checked against its formulas.
+// characters`. A gas name is a text like any other: a file may hold any, and the calculation
+// says what it makes of a name that is not a species formula.
 bool RigFromJson(const std::string& json, std::string& error);
 
 // Sets the four stored tables to their start-up values: the input mixtures all zero, the

@@ -10,8 +10,14 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 std::string InputFileName;
 std::string MixerFileName;
@@ -87,6 +93,27 @@ std::string FullName(const std::string& name) {
     return QFileInfo(FilePath(name)).absoluteFilePath().toStdString();
 }
 
+// Opens the named file for reading when it is a regular file (or a link to one). Anything else
+// is refused as a file that cannot be opened: a FIFO would block the program until some writer
+// came, a device would yield bytes without end or none, a folder holds no records. The name is
+// opened without blocking and then looked at, so that it cannot change between look and open.
+bool OpenRegularFile(QFile& file, const std::string& name) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 // Reads up to size bytes; fewer only at the end of the file or on a read error.
 std::size_t ReadBlock(QFile& file, char* buffer, std::size_t size) {
     std::size_t got = 0;
@@ -109,8 +136,8 @@ void EnterLoaded(const FileKind& kind) {
 // it keeps its previous contents whole, and the status line names the incomplete file.
 // Returns false when the file could not be opened (nothing changed).
 template <typename AfterRecord> bool LoadKind(const FileKind& kind, AfterRecord afterRecord) {
-    QFile file(FilePath(kind.Name));
-    if (kind.Name.empty() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (kind.Name.empty() || !OpenRegularFile(file, kind.Name))
         return false;
     std::vector<char> buffer(kind.RecordSize);
     bool atEnd = false;
@@ -151,6 +178,28 @@ void SaveKind(const FileKind& kind) {
 }
 
 void Nothing(int) {}
+
+// Writes the records of one kind into the save file's temporary and makes sure they reached the
+// disk, so that what fails (a full disk, a size limit) fails here and not at the replacing.
+bool WriteTemporary(QSaveFile& file, const FileKind& kind, std::string& error) {
+    const qint64 size = qint64(kind.RecordSize) * kind.RecordCount;
+    std::string reason;
+    // Unbuffered, and on after a short write: the write that then fails carries the reason.
+    qint64 written = 0;
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        for (qint64 n = 0; written < size; written += n)
+            if ((n = file.write(kind.Records + written, size - written)) <= 0)
+                break;
+    }
+    if (written != size)
+        reason = file.errorString().toStdString();
+    else if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        reason = std::strerror(errno);
+    if (reason.empty())
+        return true;
+    error = FullName(kind.Name) + ": " + reason + "; no file of the set was replaced";
+    return false;
+}
 
 } // namespace
 
@@ -208,6 +257,33 @@ void SaveFileSet(const std::string& base) {
     SaveCalibrationFile();
     CellFileName = base + ".CEL";
     SaveCellFile();
+}
+
+bool SaveWholeFileSet(const std::string& base, std::string& error) {
+    InputFileName = base + ".INP";
+    MixerFileName = base + ".MIX";
+    CalibrationFileName = base + ".CAL";
+    CellFileName = base + ".CEL";
+    const std::array<FileKind, 4> kinds = {InputKind(), MixerKind(), CalibrationKind(), CellKind()};
+    // Every temporary is written before the first old file is replaced; the save files that are
+    // not committed remove their temporaries.
+    std::array<std::unique_ptr<QSaveFile>, 4> files;
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        files[i] = std::make_unique<QSaveFile>(FilePath(kinds[i].Name));
+        if (!WriteTemporary(*files[i], kinds[i], error))
+            return false;
+    }
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        // Only the renaming is left to fail here.
+        if (!files[i]->commit()) {
+            error = FullName(kinds[i].Name) + ": " + files[i]->errorString().toStdString() +
+                    (i == 0 ? "; no file of the set was replaced"
+                            : "; the files of the set before it were replaced");
+            return false;
+        }
+        EnterLoaded(kinds[i]);
+    }
+    return true;
 }
 
 std::array<bool, 4> ReadStoredFileSet(const std::string& base) {

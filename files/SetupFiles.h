@@ -47,6 +47,13 @@ void OpenFileSet(const std::string& base);
 // Sets the four current names from the base and saves INP, MIX, CAL and CEL in this order.
 void SaveFileSet(const std::string& base);
 
+// Saves the four files of the set together, for the file tools: sets the four current names,
+// writes each file in full beside its final name, and replaces the old files only when all four
+// are written. Returns false when a file could not be written, and then no file of the set was
+// replaced; `error` names the file, the system's reason and what was replaced. (Putting a
+// written file in place of its old one can fail too, but only as a rename fails.)
+bool SaveWholeFileSet(const std::string& base, std::string& error);
+
 // Reads the file set with this base exactly as it is stored, for the file tools: sets the four
 // current names and reads each file that can be opened into its table, without checking the
 // input mixtures, clearing the cell states or refreshing the window. Returns, in the order INP,

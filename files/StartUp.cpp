@@ -23,11 +23,17 @@ std::string PlatformPath(const std::string& path) {
     return result;
 }
 
+std::string DefaultSetupPath() {
+    if (DefaultSetupLocation == FactorySetupLocation)
+        return PlatformPath(DefaultSetupLocation);
+    return DefaultSetupLocation;
+}
+
 void InstallDefaults() {
     // The design area of the schematic; its boxes are laid out with their records below.
     ResetSchematicBoxes();
 
-    DefaultSetupBase = PlatformPath(DefaultSetupLocation);
+    DefaultSetupBase = DefaultSetupPath();
     SetCurrentFileNames(DefaultSetupBase);
 
     ResetSelectionState();

@@ -5,9 +5,9 @@
 #include <array>
 #include <string>
 
-// The default file set as the program names it: from the root of the current drive, written
-// with backslashes. InstallDefaults resolves it to this platform's path; tests and the headless
-// tools point it at a folder of their own before they call InstallDefaults.
+// The default file set. The built-in location is named as the program names it: from the root
+// of the current drive, written with backslashes. Tests and the headless tools point it at a base
+// of this platform before they call InstallDefaults; such a base is taken as it is.
 extern std::string DefaultSetupLocation;
 constexpr const char* FactorySetupLocation = "\\Program files\\Blendora\\Default";
 
@@ -16,6 +16,10 @@ extern std::string DefaultSetupBase; // the resolved base of the default file se
 // A path written with backslashes from the root of the drive, as this platform names it:
 // the backslashes become slashes, and a path from the root stays one.
 std::string PlatformPath(const std::string& path);
+
+// The base of the default file set on this platform: the built-in location mapped by
+// PlatformPath, any other location unchanged (a backslash is a character of a file name here).
+std::string DefaultSetupPath();
 
 // The defaults routine of the calculation: runs once at start-up, after the window exists. It
 // installs the defaults of every table and state item, builds the species tables and reads the

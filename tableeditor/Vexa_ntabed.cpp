@@ -3,6 +3,7 @@
 #include "tableeditor/Vexa_ntabed_parts.h"
 #include "tableeditor/Vexa_numtext.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -402,6 +403,24 @@ void TNTabEd::SetColWidths(int Index, int Value) {
     updateGeometries();
     Repaint();
     LayoutChanged();
+}
+
+void TNTabEd::FitHeadingWidth(int Index, int minimum) {
+    if (Index < 0 || Index > NrOfColumns())
+        return;
+    QFont heading = font();
+    heading.setBold(FBoldSelHeads);
+    const QFontMetrics metrics(heading);
+    int widest = 0;
+    if (Index == 0) {
+        for (int r = 1; r <= NrOfRows(); ++r)
+            widest = std::max(widest, metrics.horizontalAdvance(FData->GetRowName(r)));
+    } else {
+        widest = metrics.horizontalAdvance(FData->GetColName(Index));
+    }
+    // A heading is drawn 2 pixels into its cell, which is shrunk by 1 pixel on the left and 3
+    // on the right; one pixel more keeps the last letter clear of the edge.
+    SetColWidths(Index, std::max(minimum, widest + 7));
 }
 
 void TNTabEd::SetDefaultColWidth(int Value) {

@@ -54,6 +54,9 @@ class TNTabEd : public QTableView {
 public:
     // Bits of the data menu's mask: bit i - 1 enables item i (items 5 to 12 follow it).
     static constexpr std::uint32_t AllMenuItems = 0xFFFFFFFFu;
+    // Bits of the header menu's mask for its items 4 and 5, "Insert.." and "Delete..".
+    static constexpr std::uint32_t HeaderInsertItem = 1u << 3;
+    static constexpr std::uint32_t HeaderDeleteItem = 1u << 4;
 
     // A 3 x 4 table with the attribute column shown. Throws EVexaNTabedError when the memory
     // is not there.
@@ -108,6 +111,10 @@ public:
     // only while it is shown).
     int GetColWidths(int Index) const;
     void SetColWidths(int Index, int Value);
+    // Gives column Index (0: the row names) the width `minimum`, or more where its heading needs
+    // the room to show whole in the grid's font, bold as the current row's or column's heading
+    // is drawn: every row name for the row-name column, the column's name for a data column.
+    void FitHeadingWidth(int Index, int minimum);
     int DefaultColWidth() const { return FDefaultColWidth; }
     void SetDefaultColWidth(int Value); // also gives every data column this width
     int DefaultRowHeight() const { return FDefaultRowHeight; }

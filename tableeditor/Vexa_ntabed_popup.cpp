@@ -37,6 +37,8 @@ constexpr int BitPrecision = 1;
 constexpr int BitSelect = 2;
 constexpr int BitInsert = 3;
 constexpr int BitDelete = 4;
+static_assert(TNTabEd::HeaderInsertItem == 1u << BitInsert);
+static_assert(TNTabEd::HeaderDeleteItem == 1u << BitDelete);
 
 } // namespace
 

@@ -21,6 +21,9 @@ enum ListColumn {
     FlowmeterColumn
 };
 
+// The curve editor's row-name column as laid out; "Curve 1000 P-20" may need more.
+constexpr int CurveEditorNameWidth = 80;
+
 // Temperatures and pressures: two decimals, right-aligned in nine characters.
 QString ListReal(double value) {
     return QString::fromStdString(FormatFixed(value, 9, 2));
@@ -56,10 +59,21 @@ void TForm1::Calibrations4Click() {
     ListCalCurve();
 }
 
+void TForm1::SetCurveEditorShape() {
+    CalCurveEdit->SetColWidths(0, CurveEditorNameWidth);
+    CalCurveEdit->SetNrOfColumns(2);
+    CalCurveEdit->SetNrOfRows(20);
+    CalCurveEdit->SetColWidths(1, 111);
+    CalCurveEdit->SetColWidths(2, 78);
+}
+
 void TForm1::ListCalCurve() {
     const int k = CurrentCalCurve;
     if (k < 1 || k > CalibrationCount)
         return;
+    // Every click stores twenty points of two columns: a curve is never shown in another shape.
+    if (CalCurveEdit->NrOfColumns() != 2 || CalCurveEdit->NrOfRows() != 20)
+        SetCurveEditorShape();
     CalCurveEdit->SetColName(1, QStringLiteral("Reading"));
     CalCurveEdit->SetColName(2, QStringLiteral("Flow"));
     const QString prefix = QStringLiteral("Curve ") + QString::number(k) + QStringLiteral(" P-");
@@ -68,6 +82,7 @@ void TForm1::ListCalCurve() {
         CalCurveEdit->SetElem(1, r, Calibrations[k].Point[r].Reading);
         CalCurveEdit->SetElem(2, r, Calibrations[k].Point[r].Flow);
     }
+    CalCurveEdit->FitHeadingWidth(0, CurveEditorNameWidth);
 }
 
 void TForm1::ReadCalibrationsTable() {

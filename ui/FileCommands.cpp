@@ -17,6 +17,7 @@ bool Choose(TForm1& form, TFileDialog& dialog, std::string& currentName) {
 void OpenOne(TForm1& form, const char* extension, std::string& currentName, void (*load)()) {
     form.OpenDialog1.DefaultExt = QString::fromLatin1(extension);
     form.OpenDialog1.Filter = QStringLiteral("*.") + QString::fromLatin1(extension);
+    form.OpenDialog1.ChoosesFileSet = false;
     if (Choose(form, form.OpenDialog1, currentName))
         load();
 }
@@ -31,6 +32,8 @@ void SaveOneAs(TForm1& form, std::string& currentName, void (*save)()) {
 
 void TForm1::OpenAll1Click() {
     OpenDialog1.Filter = QStringLiteral("*.INP,*.MIX,*.CAL,*.CEL;");
+    // A set may be named by its base name, as on the command line.
+    OpenDialog1.ChoosesFileSet = true;
     if (!OpenDialog1.Execute(this))
         return;
     OpenFileSet(SetupBaseName(OpenDialog1.FileName.toStdString()));

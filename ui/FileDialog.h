@@ -21,6 +21,9 @@ public:
     QString DefaultExt; // added to a chosen name that has no extension, for example "INP"
     QString InitialDir; // the folder the dialog starts in
     QString FileName;   // the full name chosen by the last confirmed run
+    // The dialog chooses a file set: a name is accepted also when it is no file but one of the
+    // four files of the set it names exists, such as the base name "MyRig" of MyRig.INP.
+    bool ChoosesFileSet = false;
 
     // Runs the dialog. True with FileName set when the user confirmed a name, false when the
     // user cancelled.

@@ -293,13 +293,11 @@ QWidget* TForm1::BuildPages() {
     CalGrid1 = new TStringGrid(8, calibrationPage);
     const int listWidths[8] = {64, 45, 51, 53, 48, 50, 46, 56};
     for (int c = 0; c < 8; ++c)
-        CalGrid1->setColumnWidth(c, listWidths[c]);
+        CalGrid1->SetLayoutWidth(c, listWidths[c]);
     calibrationPage->Place(CalGrid1, 0, 13, DesignPageWidth, 192, TPage::Full);
     CalCurveEdit = new TNTabEd(calibrationPage, QStringLiteral("CalCurveEdit"));
     CalCurveEdit->SetAttribRowVisible(false);
     CalCurveEdit->SetAttribColVisible(false);
-    CalCurveEdit->SetNrOfColumns(2);
-    CalCurveEdit->SetNrOfRows(20);
     CalCurveEdit->SetNumWidth(1);
     CalCurveEdit->SetDataReadOnly(false);
     CalCurveEdit->SetAutoAdvance(false);
@@ -311,11 +309,9 @@ QWidget* TForm1::BuildPages() {
     CalCurveEdit->SetCellEditing(true);
     CalCurveEdit->SetDefaultColWidth(52);
     CalCurveEdit->SetDefaultRowHeight(18);
-    CalCurveEdit->SetColWidths(0, 80);
-    CalCurveEdit->SetColWidths(1, 111);
-    CalCurveEdit->SetColWidths(2, 78);
+    SetCurveEditorShape();
     CalCurveEdit->SetColorBackground(CalCurveEdit->palette().color(QPalette::Base));
-    CalCurveEdit->SetColorFixed(QColor(240, 240, 240));
+    CalCurveEdit->SetColorFixed(CalCurveEdit->palette().color(QPalette::Button));
     CalCurveEdit->SetColorNormal(QColor(0, 32, 0));
     CalCurveEdit->SetColorSelected(Qt::white);
     CalCurveEdit->SetColorMarkedA(Qt::red);
@@ -323,9 +319,15 @@ QWidget* TForm1::BuildPages() {
     CalCurveEdit->SetColorMarkedBoth(QColor(187, 0, 204));
     CalCurveEdit->SetColorRangeSelFG(QColor(44, 85, 128));
     CalCurveEdit->SetColorRangeSelBG(QColor(224, 232, 248));
+    // A click stores all twenty points of both columns: the editor offers no command that
+    // inserts or deletes a row or a column.
+    CalCurveEdit->SetPopupHMask(TNTabEd::AllMenuItems &
+                                ~(TNTabEd::HeaderInsertItem | TNTabEd::HeaderDeleteItem));
     connect(CalCurveEdit, &TNTabEd::OnClick, this, [this] { ReadCalCurve(); });
     calibrationPage->Place(CalCurveEdit, 0, 205, DesignPageWidth, 316, TPage::Full);
     SpinEdit2CalCurve = NewIndexSpinEdit(calibrationPage);
+    // The curves fill the box's whole range: stepping on from either end gives the other one.
+    SpinEdit2CalCurve->setWrapping(true);
     calibrationPage->Place(SpinEdit2CalCurve, 3, 527, 57, 30, TPage::Fixed);
     calibrationPage->Place(NewOKButton(calibrationPage, 2), 3, 563, 444, 29, TPage::Stretch);
     calibrationPage->OnShow = [this] { Calibrations4Click(); };
@@ -345,6 +347,15 @@ QWidget* TForm1::BuildPages() {
     CellTabEd->SetNrOfColumns(8);
     CellTabEd->SetNrOfRows(12);
     CellTabEd->SetDataReadOnly(true);
+    CellTabEd->SetAutoAdvance(false);
+    CellTabEd->SetNumWidth(16);
+    CellTabEd->SetDefaultColWidth(92);
+    CellTabEd->SetDefaultRowHeight(15);
+    CellTabEd->SetColWidths(0, 80);
+    CellTabEd->SetColorFixed(Qt::black);
+    CellTabEd->SetColorSelected(Qt::black);
+    CellTabEd->SetColorRangeSelBG(Qt::black);
+    CellTabEd->setFont(font());
     cellPage->Place(CellTabEd, 0, 353, DesignPageWidth, 232, TPage::Full);
     Button3 = new QPushButton(QString::fromLatin1(ResultsView{}.ScaleCaption()), cellPage);
     connect(Button3, &QPushButton::clicked, this, [this] { Linlogtoggle1Click(); });

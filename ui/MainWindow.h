@@ -131,6 +131,8 @@ public:
     void ListCalCurve();
     void ReadCalibrationsTable();
     void ReadCalCurve();
+    // The curve editor's shape: two columns of twenty points, as laid out.
+    void SetCurveEditorShape();
 
     // --- the results table ---
     void Linlogtoggle1Click();

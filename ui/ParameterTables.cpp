@@ -80,7 +80,7 @@ void TForm1::OutputCells3Click() {
     TValueListEditor& t = *ValueListEditor4;
     t.SetKeyEditing(false);
     t.SetTitles(QStringLiteral("Cell"), QString::number(CurrentCell));
-    t.SetRow(1, QStringLiteral("Name"), QString::fromStdString(Trimmed(c.Name.View())));
+    t.SetRow(1, QStringLiteral("Name"), Latin1(Trimmed(c.Name.View())));
     t.SetRow(2, QStringLiteral("Temp.,C"), FixedTrimmed(c.Temperature, 6, 1));
     t.SetRow(3, QStringLiteral("Pressure"), FixedTrimmed(c.Pressure, 10, 4));
     t.SetRow(4, QStringLiteral("Mix"), QString::number(c.Mix));

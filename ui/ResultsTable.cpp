@@ -47,7 +47,7 @@ void ShowCellResults(TNTabEd& table) {
     const int columns = ShownColumns(table);
     for (int c = 1; c <= columns; ++c) {
         table.SetColName(c, Latin1(ResultsView::ColumnName(c)));
-        table.SetColWidths(c, 95);
+        table.FitHeadingWidth(c, 95); // 95, or the room that the cell's name needs
         table.SetDecPlaces(c, static_cast<std::int8_t>(view.Decimals()));
     }
 

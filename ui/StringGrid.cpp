@@ -1,6 +1,10 @@
 #include "ui/StringGrid.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QStyle>
+
+#include <algorithm>
 
 TStringGridModel::TStringGridModel(int columns, QObject* parent)
     : QAbstractTableModel(parent), FColumns(columns), FCells(std::size_t(columns)) {}
@@ -48,8 +52,20 @@ Qt::ItemFlags TStringGridModel::flags(const QModelIndex& index) const {
 }
 
 TStringGrid::TStringGrid(int columns, QWidget* parent)
-    : QTableView(parent), FModel(new TStringGridModel(columns, this)) {
+    : QTableView(parent), FModel(new TStringGridModel(columns, this)),
+      FLayoutWidths(std::size_t(std::max(columns, 0)), 0) {
     setModel(FModel);
+    setTextElideMode(Qt::ElideNone);
+    horizontalHeader()->setTextElideMode(Qt::ElideNone);
+    // A text typed into a cell widens its column as well.
+    connect(FModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                if (FModel->FUpdating > 0)
+                    return;
+                for (int c = topLeft.column(); c <= bottomRight.column(); ++c)
+                    for (int r = topLeft.row(); r <= bottomRight.row(); ++r)
+                        FitToText(c, FModel->At(c, r + 1));
+            });
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(16);
@@ -95,6 +111,7 @@ void TStringGrid::SetCell(int column, int row, const QString& text) {
         return;
     if (row == 0) {
         emit FModel->headerDataChanged(Qt::Horizontal, column, column);
+        FitColumn(column);
     } else {
         const QModelIndex index = FModel->index(row - 1, column);
         emit FModel->dataChanged(index, index);
@@ -107,8 +124,57 @@ void TStringGrid::BeginUpdate() {
 }
 
 void TStringGrid::EndUpdate() {
-    if (FModel->FUpdating > 0 && --FModel->FUpdating == 0)
+    if (FModel->FUpdating > 0 && --FModel->FUpdating == 0) {
         FModel->endResetModel();
+        for (int c = 0; c < FModel->FColumns; ++c)
+            FitColumn(c);
+    }
+}
+
+void TStringGrid::SetLayoutWidth(int column, int width) {
+    if (column < 0 || column >= FModel->FColumns)
+        return;
+    FLayoutWidths[std::size_t(column)] = width;
+    FitColumn(column);
+}
+
+int TStringGrid::WidthFor(const QString& text) const {
+    if (text.isEmpty())
+        return 0;
+    const auto known = FTextWidths.constFind(text);
+    if (known != FTextWidths.constEnd())
+        return *known;
+    // The item's text sits between two margins of the style, and the grid line takes a pixel.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int width = fontMetrics().horizontalAdvance(text) + 2 * margin + (showGrid() ? 1 : 0) + 1;
+    FTextWidths.insert(text, width);
+    return width;
+}
+
+void TStringGrid::FitColumn(int column) {
+    if (FModel->FUpdating > 0)
+        return;
+    int width =
+        std::max(FLayoutWidths[std::size_t(column)], horizontalHeader()->sectionSizeHint(column));
+    for (int row = 1; row <= FModel->FRows; ++row)
+        width = std::max(width, WidthFor(FModel->At(column, row)));
+    if (width != columnWidth(column))
+        setColumnWidth(column, width);
+}
+
+void TStringGrid::FitToText(int column, const QString& text) {
+    const int width = WidthFor(text);
+    if (width > columnWidth(column))
+        setColumnWidth(column, width);
+}
+
+void TStringGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FTextWidths.clear();
+        for (int c = 0; c < FModel->FColumns; ++c)
+            FitColumn(c);
+    }
 }
 
 void TStringGrid::SelectRow(int row) {

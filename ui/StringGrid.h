@@ -1,9 +1,12 @@
 // A grid of texts with a fixed title row and a fixed first column: the calibration curve
 // list. Cells are addressed as (column, row); row 0 is the title row, rows 1..RowCount() hold
 // the data. The texts live in one flat array, so that filling a thousand rows costs little.
+// No text is cut short: a column is as wide as laid out, or wider where a text needs the room
+// in the font at hand.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QTableView>
 
 #include <vector>
@@ -27,13 +30,28 @@ public:
     void BeginUpdate();
     void EndUpdate();
 
+    // The column's width as laid out: it is never narrower, and wider where a text needs it.
+    void SetLayoutWidth(int column, int width);
+    // The width a column needs to show this text whole, grid line included.
+    int WidthFor(const QString& text) const;
+
     // Makes the cells of one data row, all columns, the current selection and shows it.
     void SelectRow(int row);
     // The selected cells as (first column, first row, last column, last row), or all -1.
     QRect Selection() const;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Sets the column to its layout width, or to what its widest text or its title needs.
+    void FitColumn(int column);
+    // Widens the column as far as one new text needs; an edit never makes a column narrower.
+    void FitToText(int column, const QString& text);
+
     TStringGridModel* FModel;
+    std::vector<int> FLayoutWidths;
+    mutable QHash<QString, int> FTextWidths; // in the current font
 };
 
 class TStringGridModel : public QAbstractTableModel {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -58,6 +59,12 @@ std::vector<std::string> Lines(const std::string& text) {
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// Every file of the set `a` holds the bytes of that of the set `b`.
+void ExpectSameFileSets(const std::string& a, const std::string& b) {
+    for (const char* extension : {".INP", ".MIX", ".CAL", ".CEL"})
+        EXPECT_EQ(ReadFileBytes(a + extension), ReadFileBytes(b + extension)) << extension;
 }
 
 const Components ArgonAndOxygen = {{"Ar", 0.5}, {"O2", 0.5}};
@@ -160,6 +167,23 @@ TEST_F(Programs, CalcSaysWhichFilesItTriedAndWhichItLacks) {
                            "; its table keeps the built-in defaults\n");
 }
 
+TEST_F(Programs, CalcTakesTheBaseAsItIsWritten) {
+    // A backslash is a character of a file name here, not a folder separator.
+    ASSERT_TRUE(QDir(QString::fromStdString(TempPath("p2/back"))).mkpath("."));
+    FeedCellOneAlone(ArgonAndOxygen);
+    Cells[1].Name.Set("slash");
+    SaveFileSet(TempPath("p2/back/slash"));
+    Cells[1].Name.Set("backslash");
+    SaveFileSet(TempPath("p2/back\\slash"));
+
+    const Finished run =
+        Calc({"--format", "json", QString::fromStdString(TempPath("p2/back\\slash"))});
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.Out)).object();
+    EXPECT_EQ(json["cells"].toArray()[0].toObject()["name"].toString(), "backslash");
+}
+
 TEST_F(Programs, CalcWritesTheStatusLineToStandardErrorInOrderAndProgressOnRequest) {
     FeedCellOneAlone(ArgonAndOxygen);
     SetInputMix(2, {{"o2", 1.0}}); // not a formula: a warning while the rig is read and run
@@ -222,10 +246,7 @@ TEST_F(Programs, RigGoesToJsonAndBackByteForByte) {
     const Finished fromJson = Rig({"from-json", "-", QString::fromStdString(TempPath("copy"))},
                                   QByteArray::fromStdString(toJson.Out));
     ASSERT_EQ(fromJson.Exit, 0) << fromJson.Err;
-    for (const char* extension : {".INP", ".MIX", ".CAL", ".CEL"})
-        EXPECT_EQ(ReadFileBytes(TempPath("copy") + extension),
-                  ReadFileBytes(TempPath("rig") + extension))
-            << extension;
+    ExpectSameFileSets(TempPath("copy"), TempPath("rig"));
 }
 
 TEST_F(Programs, RigWritesNothingFromAFaultyDocument) {
@@ -251,6 +272,68 @@ TEST_F(Programs, RigWritesNothingFromAFaultyDocument) {
                                QString::fromStdString(TempPath("rig"))});
     EXPECT_EQ(over.Exit, 1);
     EXPECT_EQ(ReadFileBytes(TempPath("rig.CEL")), cells);
+}
+
+TEST_F(Programs, RigReplacesAWholeSetOrNothing) {
+    FeedCellOneAlone(ArgonAndOxygen);
+    SaveFileSet(TempPath("new"));
+    const Finished toJson = Rig({"to-json", QString::fromStdString(TempPath("new"))});
+    ASSERT_EQ(toJson.Exit, 0) << toJson.Err;
+    ResetProgramState();
+    SaveFileSet(TempPath("rig")); // the old set, all start-up values
+    std::vector<std::vector<char>> old;
+    for (const char* extension : {".INP", ".MIX", ".CEL"})
+        old.push_back(ReadFileBytes(TempPath("rig") + extension));
+    // A folder in the way of the third file: the first two could be written, but must not be.
+    QFile::remove(QString::fromStdString(TempPath("rig.CAL")));
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(TempPath("rig.CAL"))));
+
+    const Finished run = Rig({"from-json", "-", QString::fromStdString(TempPath("rig"))},
+                             QByteArray::fromStdString(toJson.Out));
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err.rfind("quorvane-rig: could not write " + TempPath("rig.CAL") + ": ", 0), 0u)
+        << run.Err;
+    EXPECT_TRUE(Contains(run.Err, "; no file of the set was replaced\n")) << run.Err;
+    std::vector<std::vector<char>> now;
+    for (const char* extension : {".INP", ".MIX", ".CEL"})
+        now.push_back(ReadFileBytes(TempPath("rig") + extension));
+    EXPECT_TRUE(now == old);
+
+    // With the way clear the whole set is written.
+    ASSERT_TRUE(QDir().rmdir(QString::fromStdString(TempPath("rig.CAL"))));
+    const Finished again = Rig({"from-json", "-", QString::fromStdString(TempPath("rig"))},
+                               QByteArray::fromStdString(toJson.Out));
+    EXPECT_EQ(again.Exit, 0) << again.Err;
+    ExpectSameFileSets(TempPath("rig"), TempPath("new"));
+}
+
+TEST_F(Programs, RigRefusesABaseThatNamesAFolder) {
+    SaveFileSet(TempPath("rig"));
+    const Finished toJson = Rig({"to-json", QString::fromStdString(TempPath("rig"))});
+    ASSERT_EQ(toJson.Exit, 0) << toJson.Err;
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(TempPath("adir"))));
+    const std::pair<std::string, std::string> cases[] = {
+        {TempPath("adir/"), TempPath("adir/rig")},
+        {TempPath("adir"), TempPath("adir/rig")},
+        {TempPath("adir/.INP"), TempPath("adir/rig")},
+        {TempPath("nodir/"), TempPath("nodir/rig")},
+    };
+    for (const auto& [base, example] : cases) {
+        SCOPED_TRACE(base);
+        const Finished run = Rig({"from-json", "-", QString::fromStdString(base)},
+                                 QByteArray::fromStdString(toJson.Out));
+        EXPECT_EQ(run.Exit, 2);
+        EXPECT_EQ(run.Err.rfind("quorvane-rig: \"" + base +
+                                    "\" names a folder, not a file set in it (for example " +
+                                    example + ")\n",
+                                0),
+                  0u)
+            << run.Err;
+    }
+    EXPECT_EQ(QDir(QString::fromStdString(TempPath("adir")))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(TempPath("adir.INP"))));
 }
 
 TEST_F(Programs, RigRefusesBadUsageAndASetWithoutFiles) {

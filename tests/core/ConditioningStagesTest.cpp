@@ -205,6 +205,44 @@ TEST_F(ApplyStage, ConditionsTheStreamAndCorrectsTheFlowOfAStageAfterTheFlowmete
     }
 }
 
+TEST_F(ApplyStage, HoldsTheStageFractionToZeroToOneSoThatNoGasGoesNegative) {
+    // Above the boiling point the vapour pressure exceeds the 1 bar the fraction is taken over;
+    // far below freezing the heavy-water polynomial goes negative.
+    struct BoundCase {
+        const char* Title;
+        const char* Gas;
+        double T;
+        bool Before;
+        double Stage;      // the stage gas's fraction afterwards
+        double FlowFactor; // flow after / flow before
+    };
+    const std::vector<BoundCase> cases = {
+        {"water at 100 degrees before the flowmeter", "H2O", 100, true, 1, 1},
+        {"water at 100 degrees after the flowmeter", "H2O", 100, false, 1, 1 + 1 - 0.02},
+        {"heavy water at 110 degrees", "D2O", 110, true, 1, 1},
+        {"heavy water at -100 degrees", "D2O", -100, false, 0, 1 - 0.02},
+    };
+    for (const BoundCase& c : cases) {
+        SCOPED_TRACE(c.Title);
+        ASSERT_TRUE(*StageFraction(c.Gas, "PURE", c.T) > 1 ||
+                    *StageFraction(c.Gas, "PURE", c.T) < 0)
+            << "the case lies beyond the range";
+        SetStage(1, c.Gas, "PURE", c.T, c.Before);
+        FillSlots(WorkGas, {{"H2", 0.05}, {c.Gas, 0.02}, {"Ar", 0.93}});
+        double flow = 10;
+        ApplyStageBefore(1);
+        ApplyStageAfter(1, flow);
+        EXPECT_EQ(WorkGas[2].Fraction, c.Stage);
+        EXPECT_NEAR(flow, 10 * c.FlowFactor, 1e-12);
+        double sum = 0;
+        for (const GasFraction& slot : WorkGas) {
+            EXPECT_GE(slot.Fraction, 0) << slot.Gas.Str();
+            sum += slot.Fraction;
+        }
+        EXPECT_NEAR(sum, 1, 1e-15);
+    }
+}
+
 TEST_F(ApplyStage, ActsOnlyOnItsOwnSideOfTheFlowmeterAndOnlyWhenInUse) {
     const Components stream = {{"H2O", 0.03}, {"Ar", 0.97}};
     struct SideCase {

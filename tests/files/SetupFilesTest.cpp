@@ -6,11 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <random>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -323,4 +334,162 @@ TEST_F(SetupFiles, FailedSaveKeepsTheOldFileAndReportsIt) {
     // The failures do not make the next save fail.
     SaveCalibrationFile();
     EXPECT_EQ(ReadFileBytes(CalibrationFileName), BytesOf(Calibrations));
+}
+
+namespace {
+
+// Opens the FIFO for writing now and then until stopped, so that a reader blocked on it would be
+// let go (and read an empty file) instead of hanging the test.
+class FifoWriter {
+public:
+    explicit FifoWriter(std::string path)
+        : FPath(std::move(path)), FThread([this] {
+              while (!FStop) {
+                  const int fd = ::open(FPath.c_str(), O_WRONLY | O_NONBLOCK);
+                  if (fd >= 0)
+                      ::close(fd);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+              }
+          }) {}
+    ~FifoWriter() {
+        FStop = true;
+        FThread.join();
+    }
+
+private:
+    std::string FPath;
+    std::atomic<bool> FStop{false};
+    std::thread FThread;
+};
+
+} // namespace
+
+TEST_F(SetupFiles, WhatIsNotARegularFileIsRefusedAsAFileThatCannotBeOpened) {
+    FillAllTablesWithNoise(41);
+    SaveFileSet(TempPath("rig"));
+    const auto inp = BytesOf(InputMixtures), mix = BytesOf(Flowmeters), cal = BytesOf(Calibrations),
+               cel = BytesOf(Cells);
+    const auto rig = [this](const char* extension) {
+        return TempPath(std::string("rig") + extension);
+    };
+
+    struct Case {
+        const char* Title;
+        const char* Extension;
+        std::function<void(const std::string&)> Make;
+    };
+    const Case cases[] = {
+        {"a FIFO", ".INP",
+         [](const std::string& name) { ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0); }},
+        {"a folder", ".MIX",
+         [](const std::string& name) { ASSERT_TRUE(QDir().mkdir(QString::fromStdString(name))); }},
+        {"a link to a device", ".CAL",
+         [](const std::string& name) { ASSERT_EQ(::symlink("/dev/zero", name.c_str()), 0); }},
+    };
+    const FifoWriter unblock(rig(".INP"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        ASSERT_TRUE(QFile::remove(QString::fromStdString(rig(c.Extension))));
+        c.Make(rig(c.Extension));
+        for (auto& row : LoadedSetupFiles)
+            row[1].clear();
+        Recorder.Clear();
+
+        OpenFileSet(TempPath("rig"));
+
+        const std::string& entered =
+            LoadedSetupFiles[std::string(c.Extension) == ".INP"   ? InputFileRow
+                             : std::string(c.Extension) == ".MIX" ? MixerFileRow
+                                                                  : CalibrationFileRow][1];
+        EXPECT_EQ(entered, "") << "not entered as read";
+        EXPECT_EQ(LoadedSetupFiles[CellFileRow][1], rig(".CEL")) << "the others still load";
+        EXPECT_TRUE(Recorder.StatusLines().empty());
+        EXPECT_TRUE(BytesOf(InputMixtures) == inp);
+        EXPECT_TRUE(BytesOf(Flowmeters) == mix);
+        EXPECT_TRUE(BytesOf(Calibrations) == cal);
+        EXPECT_TRUE(BytesOf(Cells) == cel);
+    }
+    // The file tools are refused the same way.
+    EXPECT_EQ(ReadStoredFileSet(TempPath("rig")), (std::array<bool, 4>{false, false, false, true}));
+}
+
+TEST_F(SetupFiles, AWholeSetIsWrittenBeforeAnyOldFileIsReplaced) {
+    FillAllTablesWithNoise(51);
+    SaveFileSet(TempPath("rig"));
+    const std::array<std::string, 4> names = {TempPath("rig.INP"), TempPath("rig.MIX"),
+                                              TempPath("rig.CAL"), TempPath("rig.CEL")};
+    const auto contents = [&names] {
+        std::vector<std::vector<char>> bytes;
+        for (const std::string& name : names)
+            bytes.push_back(QFileInfo(QString::fromStdString(name)).isFile() ? ReadFileBytes(name)
+                                                                             : std::vector<char>());
+        return bytes;
+    };
+    const auto entries = [this] {
+        return QDir(Temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+
+    // Each obstacle lets the small files be written and stops the calibration file, the third
+    // of the four; the reason is the system's.
+    struct Case {
+        const char* Title;
+        std::function<void()> Raise;
+        std::function<void()> Lower;
+        std::string Reason;
+    };
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*previousHandler)(int) = nullptr;
+    const Case cases[] = {
+        {"a file-size limit, as a nearly full disk",
+         [&] {
+             rlimit small = saved;
+             small.rlim_cur = 100000;
+             previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+             ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+         },
+         [&] {
+             setrlimit(RLIMIT_FSIZE, &saved);
+             std::signal(SIGXFSZ, previousHandler);
+         },
+         std::strerror(EFBIG)},
+        {"a folder in the way of the calibration file",
+         [&] {
+             QFile::remove(QString::fromStdString(names[2]));
+             ASSERT_TRUE(QDir().mkdir(QString::fromStdString(names[2])));
+         },
+         [&] { QDir().rmdir(QString::fromStdString(names[2])); }, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        c.Raise();
+        const auto before = contents();
+        const QStringList entriesBefore = entries();
+        FillAllTablesWithNoise(61);
+        for (auto& row : LoadedSetupFiles)
+            row[1].clear();
+        std::string error;
+        const bool saved = SaveWholeFileSet(TempPath("rig"), error);
+
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(contents() == before) << "no file was replaced";
+        EXPECT_EQ(entries(), entriesBefore) << "no temporary is left behind";
+        EXPECT_EQ(error.rfind(names[2] + ": ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.Reason + "; no file of the set was replaced"), std::string::npos)
+            << error;
+        EXPECT_GT(error.size(),
+                  names[2].size() + std::strlen(": ; no file of the set was replaced"))
+            << "a reason is given";
+        EXPECT_EQ(LoadedSetupFiles[InputFileRow][1], "");
+        c.Lower();
+    }
+
+    // Without an obstacle the four are written and entered.
+    std::string error;
+    ASSERT_TRUE(SaveWholeFileSet(TempPath("rig"), error)) << error;
+    EXPECT_TRUE(ReadFileBytes(names[0]) == BytesOf(InputMixtures));
+    EXPECT_TRUE(ReadFileBytes(names[1]) == BytesOf(Flowmeters));
+    EXPECT_TRUE(ReadFileBytes(names[2]) == BytesOf(Calibrations));
+    EXPECT_TRUE(ReadFileBytes(names[3]) == BytesOf(Cells));
+    EXPECT_EQ(LoadedSetupFiles[CalibrationFileRow][1], names[2]);
 }

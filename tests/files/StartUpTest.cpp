@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include <array>
@@ -153,6 +154,25 @@ TEST_F(StartUp, WithoutDefaultFilesSelectionStateAndNamesAreSetAndNothingIsShown
 TEST(DefaultSetupBase, FactoryLocationResolvesFromTheRootWithSlashes) {
     EXPECT_EQ(PlatformPath(FactorySetupLocation), "/Program files/Blendora/Default");
     EXPECT_EQ(PlatformPath("/already/a/path"), "/already/a/path");
+}
+
+TEST_F(StartUp, OnlyTheBuiltInLocationIsMappedAndAnyOtherBaseIsTakenAsItIs) {
+    DefaultSetupLocation = FactorySetupLocation;
+    EXPECT_EQ(DefaultSetupPath(), "/Program files/Blendora/Default");
+
+    // Two sets whose names differ only in a backslash and a slash: the one named is read.
+    ASSERT_TRUE(QDir(QString::fromStdString(TempPath("back"))).mkpath("."));
+    Cells[1].Name.Set("slash");
+    SaveFileSet(TempPath("back/slash"));
+    Cells[1].Name.Set("backslash");
+    SaveFileSet(TempPath("back\\slash"));
+
+    ResetProgramState();
+    DefaultSetupLocation = TempPath("back\\slash");
+    InstallDefaults();
+    EXPECT_EQ(DefaultSetupBase, TempPath("back\\slash"));
+    EXPECT_EQ(CellFileName, TempPath("back\\slash.CEL"));
+    EXPECT_EQ(Cells[1].Name.Str(), "backslash");
 }
 
 TEST_F(StartUp, ReadsTheDefaultFileSetAndReportsItsBadMixture) {

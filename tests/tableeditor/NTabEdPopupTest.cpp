@@ -365,6 +365,32 @@ TEST_F(PopupTest, HeaderMenuFitsTheClickedHeader) {
     EXPECT_FALSE(Item(menu, "Change Precision")->isEnabled());
 }
 
+TEST_F(PopupTest, MenusOpenAtTheirPlaces) {
+    // The data menu: 10 pixels right of and 20 above the press.
+    const QPoint press = Grid->viewport()->mapToGlobal(CellCenter(2, 4));
+    QMenu* menu = OpenDataMenu(2, 4);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->pos(), press + QPoint(10, -20));
+    CloseMenus();
+
+    // The header menu: 20 pixels right of and 20 below the clicked header's corner, wherever
+    // in the header the press was.
+    QHeaderView* columns = Grid->horizontalHeader();
+    const QPoint columnCorner =
+        columns->viewport()->mapToGlobal(QPoint(columns->sectionViewportPosition(2), 0));
+    menu = OpenColumnMenu(3);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->pos(), columnCorner + QPoint(20, 20));
+    CloseMenus();
+
+    QHeaderView* rows = Grid->verticalHeader();
+    const QPoint rowCorner =
+        rows->viewport()->mapToGlobal(QPoint(0, rows->sectionViewportPosition(2)));
+    menu = OpenRowMenu(3);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->pos(), rowCorner + QPoint(20, 20));
+}
+
 TEST_F(PopupTest, ChangePrecisionStepsThroughTheDecimalPlacesWithTheMenuKeptOpen) {
     Grid->SetElem(2, 1, 0.4);
     QSignalSpy layout(Grid.get(), &TNTabEd::OnLayoutChanged);

@@ -5,11 +5,18 @@
 #include "files/SetupFiles.h"
 #include "support/MixerSetup.h"
 
-#include <QCoreApplication>
+#include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTableWidget>
+#include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -119,6 +126,81 @@ TEST_F(FileCommandsTest, FailedSaveIsReportedOnTheStatusLine) {
     EXPECT_TRUE(Form->Message1->text().startsWith("Could not save"))
         << Form->Message1->text().toStdString();
     EXPECT_EQ(Form->Message1->palette().color(QPalette::Window), QColor(255, 0, 0));
+}
+
+// The open dialog itself, not an answer in its place: the name is typed into it and confirmed
+// with Enter. Returns false when the dialog refused the name ("File not found"); its message is
+// closed and the dialog cancelled.
+bool TypeIntoTheOpenDialog(QAction& command, const QString& typed) {
+    bool typedIn = false;
+    bool refused = false;
+    QTimer driver;
+    driver.setInterval(10);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            refused = true;
+            box->done(QMessageBox::Ok);
+            return;
+        }
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return;
+        if (refused) {
+            dialog->reject();
+            return;
+        }
+        if (typedIn)
+            return;
+        typedIn = true;
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) {
+            ADD_FAILURE() << "the dialog has no name field";
+            dialog->reject();
+            return;
+        }
+        name->setText(typed);
+        // Pressed after this handler returns: the dialog may open a message in a loop of its
+        // own, which this timer must then be free to close.
+        QMetaObject::invokeMethod(
+            name, [name] { QTest::keyClick(name, Qt::Key_Return); }, Qt::QueuedConnection);
+    });
+    driver.start();
+    command.trigger();
+    driver.stop();
+    EXPECT_TRUE(typedIn) << "no dialog was shown";
+    return !refused;
+}
+
+TEST_F(FileCommandsTest, OpenAllTakesTheBaseNameOfASet) {
+    TFileDialog::Answer = nullptr;
+    Cells[8].Name.Set("eight");
+    SaveFileSet(TempPath("MyRig"));
+    QFile::remove(Q(TempPath("MyRig.CAL")));
+    struct Case {
+        const char* Typed;
+        const char* DefaultExt; // left on the shared dialog by an earlier command
+        bool Taken;
+    };
+    const Case cases[] = {
+        {"MyRig", "", true},
+        {"MyRig", "CAL", true}, // MyRig.CAL is missing, the rest of the set is there
+        {"MyRig.MIX", "", true},
+        {"NoSuchRig", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Typed) + " ." + c.DefaultExt);
+        Cells[8].Name.Set("");
+        InputFileName.clear();
+        Form->OpenDialog1.DefaultExt = QString::fromLatin1(c.DefaultExt);
+        EXPECT_EQ(TypeIntoTheOpenDialog(*Form->OpenAll1, Q(TempPath(c.Typed))), c.Taken);
+        EXPECT_EQ(Cells[8].Name.Str(), c.Taken ? "eight" : "");
+        EXPECT_EQ(InputFileName, c.Taken ? TempPath("MyRig.INP") : "");
+    }
+    // Opening one file still needs the file.
+    CalibrationFileName.clear();
+    EXPECT_FALSE(TypeIntoTheOpenDialog(*Form->Calibrations1, Q(TempPath("MyRig"))));
+    EXPECT_EQ(CalibrationFileName, "");
 }
 
 } // namespace

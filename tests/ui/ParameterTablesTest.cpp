@@ -3,7 +3,10 @@
 #include "WindowFixture.h"
 
 #include "core/SetupTables.h"
+#include "files/SetupFiles.h"
 #include "support/MixerSetup.h"
+#include "tableeditor/Vexa_ntabed.h"
+#include "ui/StringGrid.h"
 #include "ui/ValueListEditor.h"
 
 #include <QLabel>
@@ -11,6 +14,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -178,6 +182,27 @@ TEST_F(ParameterTablesTest, CellTableShowsAndStoresAtShownPrecision) {
     EXPECT_EQ(c.LeakH2O, -1e-2);
 }
 
+TEST_F(ParameterTablesTest, CellNamesKeepTheirLatinOneLettersTypedOrLoaded) {
+    ShowPage(CellPage);
+    TypeValue(*Form->ValueListEditor4, 1, QStringLiteral("Zelle \u00E9"));
+    ClickOK(CellPage);
+    EXPECT_EQ(Cells[1].Name.Str(), "Zelle \xE9");
+    EXPECT_EQ(Form->ValueListEditor4->Value(1), QStringLiteral("Zelle \u00E9"));
+    ClickOK(CellPage); // without an edit: stored back as shown
+    EXPECT_EQ(Cells[1].Name.Str(), "Zelle \xE9");
+
+    Cells[2].Name.Set("Four \xE0 gaz \xFC");
+    CellFileName = TempPath("rig.CEL");
+    SaveCellFile();
+    Cells[2].Name.Set("");
+    LoadCellFile();
+    StepUp(*Form->SpinEditOutPutCells);
+    EXPECT_EQ(Form->ValueListEditor4->Value(1), QStringLiteral("Four \u00E0 gaz \u00FC"));
+    EXPECT_EQ(Form->ValueListEditor4->ValueTitle(), "2");
+    ClickOK(CellPage);
+    EXPECT_EQ(Cells[2].Name.Str(), "Four \xE0 gaz \xFC");
+}
+
 TEST_F(ParameterTablesTest, CellMixTakesAnyWholeNumber) {
     struct Case {
         const char* Typed;
@@ -285,6 +310,56 @@ TEST_F(ParameterTablesTest, UnknownComponentIsReportedOnOK) {
     EXPECT_EQ(Form->Message1->text(), "Input mix 1 not properly defined");
     EXPECT_EQ(Form->Message1->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(InputMixtures[1].Ready, 0);
+}
+
+TEST_F(ParameterTablesTest, OKTakesTheTextOfAnEditorStillOpen) {
+    // Type, then click OK without Enter: the text typed is what OK stores.
+    SetInputMix(1, {{"Ar", 1}});
+    Form->InputMixtures3Click();
+    struct Case {
+        const char* Title;
+        int Page;
+        std::function<QAbstractItemView&()> View;
+        int Row, Column; // of the view's model
+        const char* Typed;
+        std::function<bool()> Stored;
+    };
+    const Case cases[] = {
+        {"a fraction", InputPage,
+         [this]() -> QAbstractItemView& { return *Form->ValueListEditor1; }, 0, 1, "0.25",
+         [] { return InputMixtures[1].Gas[1].Fraction == 0.25; }},
+        {"a component", InputPage,
+         [this]() -> QAbstractItemView& { return *Form->ValueListEditor1; }, 1, 0, "He",
+         [] { return InputMixtures[1].Gas[2].Gas.Str() == "He"; }},
+        {"a stage temperature", FlowmeterPage,
+         [this]() -> QAbstractItemView& { return *Form->ValueListEditor2; }, 7, 1, "33.5",
+         [] { return Flowmeters[1].FixGasT == 33.5; }},
+        {"a cell temperature", CellPage,
+         [this]() -> QAbstractItemView& { return *Form->ValueListEditor4; }, 1, 1, "905",
+         [] { return Cells[1].Temperature == 905; }},
+        {"a reading", ReadingsPage,
+         [this]() -> QAbstractItemView& { return *Form->ValueListEditor3; }, 2, 1, "44.5",
+         [] { return Flowmeters[3].Reading == 44.5; }},
+        {"a curve's make", CalibrationPage,
+         [this]() -> QAbstractItemView& { return *Form->CalGrid1; }, 0, 1, "Typed",
+         [] { return Calibrations[1].Make.Str() == "Typed"; }},
+        {"a curve's flow", CalibrationPage,
+         [this]() -> QAbstractItemView& { return *Form->CalCurveEdit; }, 1, 1, "42.5",
+         [] { return Calibrations[1].Point[2].Flow == 42.5; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Title);
+        ShowPage(c.Page);
+        QAbstractItemView& view = c.View();
+        TypeLeavingTheEditorOpen(view, c.Row, c.Column, QString::fromLatin1(c.Typed));
+        bool open = false;
+        for (const QLineEdit* editor : view.viewport()->findChildren<QLineEdit*>())
+            open = open || editor->isVisible();
+        ASSERT_TRUE(open) << "the editor is still open";
+        ASSERT_FALSE(c.Stored());
+        ClickOK(c.Page);
+        EXPECT_TRUE(c.Stored());
+    }
 }
 
 TEST_F(ParameterTablesTest, OnlyTheInputTableLetsTheKeysBeEdited) {

@@ -1,4 +1,5 @@
 // The results table: views, captions, column names and empty cells.
+#include "DrawnText.h"
 #include "WindowFixture.h"
 
 #include "core/SetupTables.h"
@@ -7,6 +8,8 @@
 #include "support/EquilibriumSetup.h"
 #include "tableeditor/Vexa_ntabed.h"
 
+#include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 
@@ -94,6 +97,55 @@ TEST_F(ResultsTableTest, ColumnRefreshShowsTheRunsCurrentAmounts) {
     // Switching views rebuilds from the stored amounts: the refreshed values were not stored.
     Click(*Form->Button3);
     EXPECT_EQ(t.GetElem(4, 1), 0);
+}
+
+TEST_F(ResultsTableTest, TheResultsGridHasItsOwnLayoutAndColours) {
+    TNTabEd& t = *Form->CellTabEd;
+    EXPECT_EQ(t.DefaultRowHeight(), 15);
+    EXPECT_EQ(t.DefaultColWidth(), 92);
+    EXPECT_EQ(t.GetColWidths(0), 80);
+    for (int c = 1; c <= t.NrOfColumns(); ++c)
+        EXPECT_EQ(t.GetColWidths(c), 92) << c;
+    EXPECT_EQ(t.NumWidth(), 16);
+    EXPECT_EQ(t.ColorFixed(), QColor(Qt::black)) << "before the first run";
+    EXPECT_EQ(t.ColorSelected(), QColor(Qt::black));
+    EXPECT_EQ(t.ColorRangeSelBG(), QColor(Qt::black));
+    // The curve editor's headers have the system's button face.
+    EXPECT_EQ(Form->CalCurveEdit->ColorFixed(),
+              Form->CalCurveEdit->palette().color(QPalette::Button));
+
+    // Twelve species, the most a run can have, all in view at once.
+    for (int j = 1; j <= 12; ++j)
+        EqSpecies[j] = static_cast<std::uint16_t>(j);
+    EqSpeciesCount = 12;
+    ShowPage(CellPage);
+    Form->ShowCellResults();
+    ASSERT_EQ(t.NrOfRows(), 12);
+    for (int row = 0; row < 12; ++row) {
+        EXPECT_EQ(t.rowHeight(row), 15) << row;
+        EXPECT_LE(t.rowViewportPosition(row) + t.rowHeight(row), t.viewport()->height()) << row;
+    }
+    EXPECT_EQ(t.NumWidth(), 5) << "as the results set it";
+}
+
+TEST_F(ResultsTableTest, CellNamesInTheHeadingsAreDrawnWhole) {
+    FakeFinishedRun();
+    Cells[3].Name.Set("WWWWWWWWWWWW");
+    Cells[4].Name.Set("Buffer in Ar");
+    ShowPage(CellPage);
+    Form->ShowCellResults();
+    TNTabEd& t = *Form->CellTabEd;
+    QHeaderView& header = *t.horizontalHeader();
+    for (int c = 2; c <= 4; ++c) { // column 1 holds the current cell: its name is bold
+        t.SetLeftCol(c);
+        const QImage image = header.viewport()->grab().toImage();
+        const QRect cell(header.sectionViewportPosition(c - 1), 0, header.sectionSize(c - 1),
+                         t.DefaultRowHeight());
+        SCOPED_TRACE(t.GetColName(c).toStdString());
+        ASSERT_TRUE(image.rect().contains(cell));
+        ExpectDrawnWhole(image, cell.adjusted(1, 1, -3, -1), t.GetColName(c), t.font());
+    }
+    EXPECT_EQ(t.GetColWidths(5), 95) << "a name that fits keeps the width as laid out";
 }
 
 } // namespace

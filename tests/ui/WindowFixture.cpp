@@ -58,20 +58,48 @@ void WindowTest::ShowPage(int page) {
     ASSERT_EQ(Form->PageControl1->currentIndex(), page);
 }
 
-void WindowTest::TypeInto(QAbstractItemView& view, int row, int column, const QString& text) {
+namespace {
+
+// Opens the cell's editor and types the text into it as the user does; the editor, or null.
+QLineEdit* OpenEditorAndType(QAbstractItemView& view, int row, int column, const QString& text) {
     const QModelIndex index = view.model()->index(row, column);
-    ASSERT_TRUE(index.isValid());
+    if (!index.isValid()) {
+        ADD_FAILURE() << "no cell " << row << "," << column;
+        return nullptr;
+    }
     view.setCurrentIndex(index);
     view.edit(index);
     QLineEdit* editor = nullptr;
     for (QLineEdit* candidate : view.viewport()->findChildren<QLineEdit*>())
         if (candidate->isVisible())
             editor = candidate;
-    ASSERT_NE(editor, nullptr) << "the cell did not open an editor";
+    if (!editor) {
+        ADD_FAILURE() << "the cell did not open an editor";
+        return nullptr;
+    }
     editor->selectAll();
     QTest::keyClick(editor, Qt::Key_Delete);
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
+    // Letters beyond ASCII come as the keyboard sends them: a key event carrying the letter.
+    for (const QChar ch : text) {
+        if (ch.unicode() < 128)
+            QTest::keyClick(editor, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    return editor;
+}
+
+} // namespace
+
+void WindowTest::TypeInto(QAbstractItemView& view, int row, int column, const QString& text) {
+    if (QLineEdit* editor = OpenEditorAndType(view, row, column, text))
+        QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+}
+
+void WindowTest::TypeLeavingTheEditorOpen(QAbstractItemView& view, int row, int column,
+                                          const QString& text) {
+    OpenEditorAndType(view, row, column, text);
     QApplication::processEvents();
 }
 

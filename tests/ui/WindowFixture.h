@@ -42,6 +42,9 @@ protected:
     void ShowPage(int page);
     // Types into a cell as the user does: opens the cell's editor, replaces its text, Enter.
     void TypeInto(QAbstractItemView& view, int row, int column, const QString& text);
+    // The same without the closing Enter: the cell's editor stays open.
+    void TypeLeavingTheEditorOpen(QAbstractItemView& view, int row, int column,
+                                  const QString& text);
     void TypeValue(TValueListEditor& table, int row, const QString& text);
     void TypeKey(TValueListEditor& table, int row, const QString& text);
     // Clicks the OK button of the page on which it sits.
