@@ -132,6 +132,8 @@ void InstallDefaults() {
             a = 0;
         for (long double& a : CellAmounts[c])
             a = 0;
+        for (long double& a : CellBestAmounts[c])
+            a = 0;
     }
 
     Window().AddParameterTableRows();

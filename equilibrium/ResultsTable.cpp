@@ -8,6 +8,8 @@
 #include "equilibrium/EqCalcUnit.h"
 #include "tableeditor/Vexa_ntabed.h"
 
+#include <cmath>
+
 namespace {
 
 const QColor EquilibriumHeaderColour(252, 205, 48);
@@ -18,9 +20,11 @@ const QColor LinearBackground(192, 192, 192);
 constexpr int ShownColumns = 8;
 
 // One value in the current scale: a logarithm needs a positive value, anything else shows as
-// an empty cell.
+// an empty cell. NaN is no value (a cell that could not be solved).
 void ShowValue(TNTabEd& table, int column, int row, long double value) {
-    if (!ShowLogarithmic) {
+    if (std::isnan(value)) {
+        table.SetCellState(column, row, 2);
+    } else if (!ShowLogarithmic) {
         table.SetElem(column, row, static_cast<double>(value));
     } else if (value > 0) {
         table.SetElem(column, row, static_cast<double>(Log10Clamped(value)));
@@ -70,7 +74,7 @@ void ShowCellResults(TNTabEd& table) {
         for (int row = 1; row <= rows; ++row) {
             if (ShowEquilibrium) {
                 table.SetCellState(c, row, 0);
-                ShowValue(table, c, row, CellAmounts[c][row]);
+                ShowValue(table, c, row, CellBestAmounts[c][row]);
             } else {
                 ShowValue(table, c, row, CellFeed[c][row].Fraction);
             }

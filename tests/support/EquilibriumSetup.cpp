@@ -53,6 +53,7 @@ int EqPosition(const std::string& formula) {
 void EquilibriumRun::SetUp() {
     ProgramTest::SetUp();
     OnPass = nullptr;
+    Recorder.OnRefreshCellColumn = nullptr;
     Passes = 0;
     SeedRandom(20260101);
     SetSecondsOfDaySource([now = 36000.0]() mutable { return now += 0.25; });

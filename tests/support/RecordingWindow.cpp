@@ -34,8 +34,10 @@ void RecordingWindow::DrawCell(int cell) {
 void RecordingWindow::ShowCellResults() {
     Log.push_back("ShowCellResults");
 }
-void RecordingWindow::RefreshCellColumn(int cell, const long double*, int count) {
+void RecordingWindow::RefreshCellColumn(int cell, const long double* amounts, int count) {
     Log.push_back("RefreshCellColumn " + std::to_string(cell) + " " + std::to_string(count));
+    if (OnRefreshCellColumn)
+        OnRefreshCellColumn(cell, std::vector<long double>(amounts, amounts + count));
 }
 void RecordingWindow::SetCalculateCaption(const std::string& caption) {
     Log.push_back("caption " + caption);

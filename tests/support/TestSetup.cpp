@@ -31,6 +31,7 @@ void ResetProgramState() {
     EqSpeciesCount = ReactionCount = 0;
     FeedAmounts = {};
     CellAmounts = {};
+    CellBestAmounts = {};
     ElementTotals = {};
     ElementRatios = {};
     MainElement = {};
@@ -39,6 +40,7 @@ void ResetProgramState() {
     MaxCellCycles = 0;
     MaxCellRunPasses = 0;
     MaxPassIterations = 0;
+    CellSolver = EquilibriumSolver::Pattern;
     EqWorkList = {};
     BalanceMatrix = {};
     BalanceRightSides = {};

@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -22,7 +23,9 @@ int CompoundNumber(const std::string& formula) {
     return 0;
 }
 
-// A finished run's lists by hand: species H2 and H2O, gases H2 and H2O, cell 2 fed.
+// A finished run's lists by hand: species H2 and H2O, gases H2 and H2O, cell 2 fed. Cell 2's
+// last pass gave up, so that its run would start again from the neutral point; the table shows
+// the best point. Cell 4 had no answer at all.
 void FakeResults() {
     EqSpecies[1] = static_cast<std::uint16_t>(CompoundNumber("H2"));
     EqSpecies[2] = static_cast<std::uint16_t>(CompoundNumber("H2O"));
@@ -30,9 +33,11 @@ void FakeResults() {
     GasList[1].Set("H2O");
     GasList[2].Set("H2");
     GasCount = 2;
-    CellAmounts[2][1] = 0.01;
-    CellAmounts[2][2] = 1e-320; // below the clamp: shows as -308
-    CellAmounts[3][1] = -1e-9;  // a negative amount has no logarithm
+    CellAmounts[2][1] = CellAmounts[2][2] = 1;
+    CellBestAmounts[2][1] = 0.01;
+    CellBestAmounts[2][2] = 1e-320; // below the clamp: shows as -308
+    CellBestAmounts[3][1] = -1e-9;  // a negative amount has no logarithm
+    CellBestAmounts[4][1] = std::numeric_limits<long double>::quiet_NaN();
     CellFeed[2][1].Fraction = 0.25;
     CellFeed[2][2].Fraction = 0.75;
     Cells[2].Name.Set("Furnace");
@@ -70,18 +75,19 @@ TEST_F(ResultsTableTest, FourViews) {
         int Decimals;
         double Cell2Row1, Cell2Row2;
         bool Cell3Row1Empty;
+        bool Cell4Row1Empty;
         const char* Row1;
     };
     const View views[] = {
         {nullptr, "Results - Logarithmic at Cell equilibrium", QColor(252, 205, 48),
-         QColor(255, 255, 255), 5, -2, -308, true, "H2"},
+         QColor(255, 255, 255), 5, -2, -308, true, true, "H2"},
         // -4 places select the exponent notation, which the table stores as -1.
         {Form->Button3, "Results - Linear at Cell equilibrium", QColor(252, 205, 48),
-         QColor(192, 192, 192), -1, 0.01, 1e-320, false, "H2"},
+         QColor(192, 192, 192), -1, 0.01, 1e-320, false, true, "H2"},
         {Form->Button5, "Results - Linear at Room temperature", QColor(166, 202, 240),
-         QColor(192, 192, 192), 6, 0.25, 0.75, false, "H2O"},
+         QColor(192, 192, 192), 6, 0.25, 0.75, false, false, "H2O"},
         {Form->Button3, "Results - Logarithmic at Room temperature", QColor(166, 202, 240),
-         QColor(255, 255, 255), 5, std::log10(0.25), std::log10(0.75), true, "H2O"},
+         QColor(255, 255, 255), 5, std::log10(0.25), std::log10(0.75), true, true, "H2O"},
     };
     for (const View& v : views) {
         SCOPED_TRACE(v.Caption);
@@ -100,6 +106,7 @@ TEST_F(ResultsTableTest, FourViews) {
         EXPECT_NEAR(t.GetElem(2, 1), v.Cell2Row1, 1e-12);
         EXPECT_DOUBLE_EQ(t.GetElem(2, 2), v.Cell2Row2);
         EXPECT_EQ(t.IsEmpty(3, 1), v.Cell3Row1Empty);
+        EXPECT_EQ(t.IsEmpty(4, 1), v.Cell4Row1Empty);
     }
     EXPECT_EQ(Form->Button3->text(), "Logarithmic");
     EXPECT_EQ(Form->Button5->text(), "Room temperature");
