@@ -12,6 +12,7 @@
 #include "files/SetupFiles.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 BatchWindow::BatchWindow(std::ostream& out) : HeadlessWindow(out) {
@@ -39,23 +40,48 @@ CalcOutcome RunCalculation(int maxCycles) {
     return RunCalculation(CalcBounds{maxCycles, 0, 0});
 }
 
-CalcOutcome RunCalculation(const CalcBounds& bounds) {
+namespace {
+std::string Scientific(double value, int decimals) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.*E", decimals, value);
+    return text;
+}
+
+// A best error to show: the cell has made a pass, and a solver had an answer to measure.
+bool HasBestError(int cell) {
+    return CellPasses[cell] > 0 && !std::isnan(CellBestError[cell]);
+}
+} // namespace
+
+CalcOutcome RunCalculation(const CalcBounds& bounds, EquilibriumSolver solver) {
     const int cycles = MaxCellCycles;
     const int passes = MaxCellRunPasses;
     const int iterations = MaxPassIterations;
+    const EquilibriumSolver windowSolver = CellSolver;
     MaxCellCycles = bounds.Cycles;
     MaxCellRunPasses = bounds.PassesPerCellRun;
     MaxPassIterations = bounds.IterationsPerPass;
+    CellSolver = solver;
     const bool mixerSolved = Run1Click();
     MaxCellCycles = cycles;
     MaxCellRunPasses = passes;
     MaxPassIterations = iterations;
+    CellSolver = windowSolver;
     if (!mixerSolved)
         return CalcOutcome::MixerFailed;
-    for (const CellRecord& cell : Cells)
-        if (cell.State > 0 && cell.State < 5)
-            return CalcOutcome::NotConverged;
-    return CalcOutcome::Converged;
+    CalcOutcome outcome = CalcOutcome::Converged;
+    for (int c = 1; c <= CellCount; ++c) {
+        if (Cells[c].State == 0 || Cells[c].State >= 5)
+            continue;
+        outcome = CalcOutcome::NotConverged;
+        if (HasBestError(c))
+            Window().ShowStatusLine(StatusColour::Red,
+                                    Cat("Cell ", std::to_string(c),
+                                        " has not converged: best error ",
+                                        Scientific(static_cast<double>(CellBestError[c]), 2),
+                                        " after ", std::to_string(CellPasses[c]), " passes"));
+    }
+    return outcome;
 }
 
 int ExitStatus(CalcOutcome outcome) {
@@ -93,7 +119,7 @@ struct ResultView {
     std::string RowName(int row) const { return Equilibrium ? SpeciesName(row) : GasName(row); }
     // The amounts are extended reals: their logarithms are taken before they become doubles.
     long double Value(int cell, int row) const {
-        return Equilibrium ? CellAmounts[cell][row] : CellFeed[cell][row].Fraction;
+        return Equilibrium ? CellBestAmounts[cell][row] : CellFeed[cell][row].Fraction;
     }
 };
 
@@ -148,16 +174,10 @@ const char* OutcomeName(CalcOutcome outcome) {
     return "";
 }
 
-std::string Scientific(double value, int decimals) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.*E", decimals, value);
-    return text;
-}
-
 // A value as a results view shows it: the decimal logarithm (nothing for zero and negative
 // values), or the plain value.
 bool HasShownValue(long double value, bool linear) {
-    return linear || value > 0;
+    return !std::isnan(value) && (linear || value > 0);
 }
 double ShownValue(long double value, bool linear) {
     return static_cast<double>(linear ? value : Log10Clamped(value));
@@ -294,11 +314,10 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
         "lllrrlr");
     for (const int c : cells) {
         const CellRecord& cell = Cells[c];
-        summary.Add(
-            {Cat("OC ", std::to_string(c)), cell.Name.Str(), NodeName(CellNode(c)),
-             FormatFixed(cell.Temperature, 0, 2), FormatFixed(cell.Pressure, 0, 5),
-             StateName(cell.State), std::to_string(CellPasses[c]),
-             CellPasses[c] > 0 ? Scientific(static_cast<double>(CellBestError[c]), 2) : ""});
+        summary.Add({Cat("OC ", std::to_string(c)), cell.Name.Str(), NodeName(CellNode(c)),
+                     FormatFixed(cell.Temperature, 0, 2), FormatFixed(cell.Pressure, 0, 5),
+                     StateName(cell.State), std::to_string(CellPasses[c]),
+                     HasBestError(c) ? Scientific(static_cast<double>(CellBestError[c]), 2) : ""});
     }
     out += Cat("\nCells\n", summary.Render());
 
@@ -379,6 +398,9 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         json.String(SpeciesName(j));
     json.EndArray();
 
+    json.Key("solver");
+    json.String(options.Solver == EquilibriumSolver::Exact ? "exact" : "pattern");
+
     json.Key("status");
     json.String(OutcomeName(outcome));
 
@@ -457,7 +479,7 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         json.Key("equilibrium");
         ViewObject(json, {true}, c);
         json.Key("bestError");
-        if (CellPasses[c] > 0)
+        if (HasBestError(c))
             json.Number(static_cast<double>(CellBestError[c]));
         else
             json.Null();

@@ -1,5 +1,6 @@
 #include "core/CalcReport.h"
 
+#include "core/Calculate.h"
 #include "core/Defaults.h"
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
@@ -173,8 +174,9 @@ TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
     const QJsonObject json = ParseObject(FormatReport(
         CalcOutcome::Converged, messages, {ReportFormat::Json, ReportView::Feed, true}));
 
-    EXPECT_EQ(Keys(json), (std::set<std::string>{"gasList", "species", "status", "messages",
-                                                 "flowmeters", "nodes", "cells"}));
+    EXPECT_EQ(Keys(json), (std::set<std::string>{"gasList", "species", "solver", "status",
+                                                 "messages", "flowmeters", "nodes", "cells"}));
+    EXPECT_EQ(json["solver"].toString(), "pattern");
     const std::vector<std::string> gases = GasListNames();
     EXPECT_EQ(gases, (std::vector<std::string>{"H2", "H2O", "Ar", "O2"}));
     EXPECT_EQ(Strings(json["gasList"]), gases);
@@ -241,7 +243,7 @@ TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
         EXPECT_EQ(Keys(equilibrium), std::set<std::string>(species.begin(), species.end()));
         for (int j = 1; j <= EqSpeciesCount; ++j)
             EXPECT_EQ(equilibrium[QString::fromStdString(species[j - 1])].toDouble(),
-                      static_cast<double>(CellAmounts[c][j]));
+                      static_cast<double>(CellBestAmounts[c][j]));
         EXPECT_EQ(cell["passes"].toInt(), CellPasses[c]);
     }
     const QJsonObject first = cells[0].toObject();
@@ -316,7 +318,7 @@ TEST_F(CalcReport, TextShowsTheChosenViewsWithTheValuesOfTheWindowsResultsTable)
             for (std::size_t i = 0; i < rows.size(); ++i) {
                 const int row = int(i) + 1;
                 EXPECT_EQ(rows[i].first, names[i]);
-                const double value = equilibrium ? static_cast<double>(CellAmounts[1][row])
+                const double value = equilibrium ? static_cast<double>(CellBestAmounts[1][row])
                                                  : CellFeed[1][row].Fraction;
                 if (!c.Linear && value <= 0) {
                     EXPECT_EQ(rows[i].second, "") << names[i];
@@ -354,7 +356,7 @@ TEST_F(CalcReport, CsvHasOneLinePerCellViewAndRowAtFullPrecision) {
                                : "cell,name,temperatureC,pressure,state,view,species,log10");
         std::vector<std::string> expected;
         for (int j = 1; j <= EqSpeciesCount; ++j) {
-            const long double x = CellAmounts[1][j];
+            const long double x = CellBestAmounts[1][j];
             const double value =
                 linear ? static_cast<double>(x) : static_cast<double>(Log10Clamped(x));
             std::ostringstream s;
@@ -460,4 +462,128 @@ TEST_F(CalcReport, StartsOnTheGivenFileSetAloneAndTellsWhichFilesItRead) {
     EXPECT_EQ(Recorder.StatusLines(),
               std::vector<std::string>{"red: Input mix 3 not properly defined"});
     EXPECT_EQ(CompoundCount, 13) << "the species table is built";
+}
+
+namespace {
+// Cell 1 fed through flowmeter 1 as FeedCellOneAlone does, cell 2 with the second gas through
+// flowmeter 2, both at 800 degrees Celsius and without leaks.
+void FeedTwoCells(const Components& first, const Components& second) {
+    FeedCellOneAlone(first);
+    SetInputMix(2, second);
+    SetMeter(2, 2, 2, 10);
+    SetConstantFlow(2, 2, 2.0);
+    Cells[2].Mix = 2;
+    Cells[2].Temperature = 800;
+    for (const int c : {1, 2})
+        Cells[c].LeakO2 = Cells[c].LeakH2O = 0;
+}
+
+std::vector<std::string> RedLines(const std::vector<std::string>& log) {
+    std::vector<std::string> red;
+    for (const std::string& line : log)
+        if (line.rfind("red: ", 0) == 0)
+            red.push_back(line);
+    return red;
+}
+
+// The line of the text report's cell table for a cell; its last columns are the passes and
+// the best error.
+std::string CellLine(int cell) {
+    ReportOptions options;
+    options.Cell = cell;
+    std::istringstream in(FormatReport(CalcOutcome::NotConverged, {}, options));
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("OC " + std::to_string(cell) + "  ", 0) == 0)
+            return line;
+    return "";
+}
+} // namespace
+
+TEST_F(CalcReport, ABoundedRunNamesEveryCellThatHasNotConvergedButTheWindowDoesNot) {
+    FeedTwoCells(ArgonAndOxygen, CarbonInArgon);
+
+    ASSERT_EQ(RunCalculation(CalcBounds{1, 0, 0}), CalcOutcome::NotConverged);
+
+    EXPECT_EQ(Cells[1].State, 5);
+    EXPECT_EQ(Cells[2].State, 4);
+    const std::string line = CellLine(2);
+    const std::string error = line.substr(line.find_last_of(' ') + 1);
+    EXPECT_EQ(error.size(), 8u) << line; // as 9.19E-07
+    EXPECT_EQ(RedLines(Recorder.Log),
+              std::vector<std::string>{"red: Cell 2 has not converged: best error " + error +
+                                       " after 11 passes"});
+
+    // The window's calculation goes on until it is stopped, and says nothing.
+    SetUp();
+    FeedTwoCells(ArgonAndOxygen, CarbonInArgon);
+    OnPass = [this] {
+        if (PassesOf(2) == 22)
+            CalcStartStopClick();
+    };
+    ASSERT_TRUE(Run1Click());
+    EXPECT_EQ(Cells[2].State, 4);
+    EXPECT_EQ(RedLines(Recorder.Log), std::vector<std::string>{});
+}
+
+TEST_F(CalcReport, TheExactSolverSolvesEachCellOnceAndSaysWhyItCannot) {
+    // Wet hydrogen; and pure CO, which has no more oxygen than carbon.
+    FeedTwoCells(WetHydrogen, {{"CO", 1.0}});
+
+    const CalcOutcome outcome = RunCalculation(CalcBounds{20, 0, 0}, EquilibriumSolver::Exact);
+
+    EXPECT_EQ(outcome, CalcOutcome::NotConverged);
+    EXPECT_EQ(CellSolver, EquilibriumSolver::Pattern) << "the window keeps its solver";
+    EXPECT_EQ(Cells[1].State, 5);
+    EXPECT_EQ(Cells[2].State, 4);
+    EXPECT_EQ(CellPasses[1], 1);
+    EXPECT_EQ(CellPasses[2], 1);
+    EXPECT_EQ(RedLines(Recorder.Log),
+              std::vector<std::string>{
+                  "red: Cell 2: no equilibrium: the feed holds no more oxygen than carbon"});
+    // The error measure of the pattern search at the answer.
+    const CellSystem system = BuildCellSystem(1, Cells[1].Pressure, Cells[1].Temperature);
+    EqVector x{};
+    for (int i = 1; i <= system.n(); ++i)
+        x[i] = CellBestAmounts[1][system.RunPosition[i]];
+    EXPECT_EQ(CellBestError[1],
+              EquilibriumError(system.a, system.b, x, system.A, system.B, system.N, system.L));
+    EXPECT_LT(CellBestError[1], 1e-12L);
+    for (int j = 1; j <= EqSpeciesCount; ++j)
+        EXPECT_EQ(CellAmounts[1][j], CellBestAmounts[1][j]) << j;
+
+    ReportOptions options;
+    options.Format = ReportFormat::Json;
+    options.Solver = EquilibriumSolver::Exact;
+    const QJsonObject json = ParseObject(FormatReport(outcome, {}, options));
+    EXPECT_EQ(json["solver"].toString(), "exact");
+    const QJsonArray cells = json["cells"].toArray();
+    const QJsonObject solved = cells[0].toObject();
+    EXPECT_EQ(solved["state"].toInt(), 5);
+    EXPECT_EQ(solved["passes"].toInt(), 1);
+    EXPECT_EQ(solved["bestError"].toDouble(), static_cast<double>(CellBestError[1]));
+    // A cell without an answer shows no values, not the amounts the solver stopped at.
+    const QJsonObject unsolved = cells[1].toObject();
+    EXPECT_EQ(unsolved["state"].toInt(), 4);
+    EXPECT_EQ(unsolved["passes"].toInt(), 1);
+    EXPECT_TRUE(unsolved["bestError"].isNull());
+    const QJsonObject none = unsolved["equilibrium"].toObject();
+    ASSERT_EQ(none.size(), EqSpeciesCount);
+    for (const QJsonValue value : none)
+        EXPECT_TRUE(value.isNull());
+
+    options.Format = ReportFormat::Text;
+    options.Cell = 2;
+    const std::string text = FormatReport(outcome, {}, options);
+    const auto rows = TextTableRows(text, LogEquilibrium);
+    ASSERT_EQ(static_cast<int>(rows.size()), EqSpeciesCount);
+    for (const auto& [species, value] : rows)
+        EXPECT_EQ(value, "") << species;
+    std::istringstream line(CellLine(2));
+    std::vector<std::string> words;
+    for (std::string word; line >> word;)
+        words.push_back(word);
+    ASSERT_GE(words.size(), 2u);
+    EXPECT_EQ(words.back(), "1") << "a pass, and no best error after it";
+    EXPECT_EQ(words[words.size() - 2], "converged");
 }
