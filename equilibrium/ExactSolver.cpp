@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <type_traits>
 
 // The unknowns are u_k = ln x_k of the reference species k = 1..a. Every species is a
 // log-linear function of them: a reference species is its own unknown, and compound a+r follows
@@ -54,7 +55,6 @@ constexpr long double RoundingFloor = 1e-18L;
 // change.
 constexpr long double MaxLogStep = 30 * Ln10;
 constexpr long double MaxTotalStep = 10 * Ln10;
-constexpr long double SmallestStep = 1e-12L;
 // How far a step may be carried on along its direction (two hundred decades).
 constexpr long double MaxReach = 200 * Ln10;
 // The damping of the scaled Hessian: the least above 0, and where a step is given up.
@@ -64,38 +64,49 @@ constexpr long double MaxDamping = 1e12L;
 constexpr long double NearAnswer = 1e-6L;
 // How often a step cut to the cap is halved before the damping rises.
 constexpr int MaxHalvings = 12;
+// How often a step on the rows is halved before the damping rises.
+constexpr int MaxRowHalvings = 30;
 // How often the polish looks for traces along a singular direction.
 constexpr int MaxTraceSearches = 3;
 // The pull of the start towards the pressure along directions that the feed leaves open.
 constexpr long double StartPrior = 1e-6L;
 
-using Vector = std::array<long double, MaxEqSpecies>;
-using Matrix = std::array<Vector, MaxEqSpecies>;
+// The convex stage runs in double, where exp and log cost a fraction of their extended
+// counterparts; the polish, in the extended format, takes the answer to its last digits.
+template <typename Real> using VectorOf = std::array<Real, MaxEqSpecies>;
+template <typename Real> using MatrixOf = std::array<VectorOf<Real>, MaxEqSpecies>;
+using Vector = VectorOf<long double>;
+using Matrix = MatrixOf<long double>;
+// Sums below this have lost digits to the bottom of the range.
+template <typename Real>
+constexpr Real TinyOf = static_cast<Real>(std::numeric_limits<Real>::min() * 0x1p64L);
 
-bool AllFinite(const Vector& v, int count) {
+template <typename Real> bool AllFinite(const VectorOf<Real>& v, int count) {
     for (int i = 0; i < count; ++i)
         if (!std::isfinite(v[i]))
             return false;
     return true;
 }
 
-long double Dot(const Vector& p, const Vector& q, int count) {
-    long double s = 0;
+template <typename Real> Real Dot(const VectorOf<Real>& p, const VectorOf<Real>& q, int count) {
+    Real s = 0;
     for (int i = 0; i < count; ++i)
         s += p[i] * q[i];
     return s;
 }
 
 // u moved by lambda * step.
-Vector Moved(const Vector& u, const Vector& step, long double lambda, int a) {
-    Vector moved = u;
+template <typename Real>
+VectorOf<Real> Moved(const VectorOf<Real>& u, const VectorOf<Real>& step,
+                     std::type_identity_t<Real> lambda, int a) {
+    VectorOf<Real> moved = u;
     for (int k = 0; k < a; ++k)
         moved[k] += lambda * step[k];
     return moved;
 }
 
-long double Longest(const Vector& v, int count) {
-    long double longest = 0;
+template <typename Real> Real Longest(const VectorOf<Real>& v, int count) {
+    Real longest = 0;
     for (int i = 0; i < count; ++i)
         longest = std::max(longest, std::fabs(v[i]));
     return longest;
@@ -103,7 +114,8 @@ long double Longest(const Vector& v, int count) {
 
 // Gaussian elimination with partial pivoting on the leading size x size block. Returns false
 // when the matrix is singular to working precision.
-bool SolveLinear(int size, Matrix m, Vector rhs, Vector& out) {
+template <typename Real>
+bool SolveLinear(int size, MatrixOf<Real> m, VectorOf<Real> rhs, VectorOf<Real>& out) {
     for (int col = 0; col < size; ++col) {
         int pivot = col;
         for (int row = col + 1; row < size; ++row)
@@ -114,7 +126,7 @@ bool SolveLinear(int size, Matrix m, Vector rhs, Vector& out) {
         std::swap(m[pivot], m[col]);
         std::swap(rhs[pivot], rhs[col]);
         for (int row = col + 1; row < size; ++row) {
-            const long double f = m[row][col] / m[col][col];
+            const Real f = m[row][col] / m[col][col];
             if (f == 0)
                 continue;
             for (int k = col; k < size; ++k)
@@ -123,7 +135,7 @@ bool SolveLinear(int size, Matrix m, Vector rhs, Vector& out) {
         }
     }
     for (int row = size - 1; row >= 0; --row) {
-        long double s = rhs[row];
+        Real s = rhs[row];
         for (int k = row + 1; k < size; ++k)
             s -= m[row][k] * out[k];
         out[row] = s / m[row][row];
@@ -133,16 +145,17 @@ bool SolveLinear(int size, Matrix m, Vector rhs, Vector& out) {
 
 // A positive definite system, scaled to a unit diagonal first: the Hessian's entries span as
 // many decades as the amounts do. A damping mu > 0 is added to the scaled diagonal.
-bool SolveScaled(int size, const Matrix& m, const Vector& rhs, Vector& out,
-                 long double damping = 0) {
-    Vector d{};
+template <typename Real>
+bool SolveScaled(int size, const MatrixOf<Real>& m, const VectorOf<Real>& rhs, VectorOf<Real>& out,
+                 std::type_identity_t<Real> damping = 0) {
+    VectorOf<Real> d{};
     for (int k = 0; k < size; ++k) {
         if (!(m[k][k] > 0))
             return false;
         d[k] = 1 / std::sqrt(m[k][k]);
     }
-    Matrix scaled{};
-    Vector scaledRhs{};
+    MatrixOf<Real> scaled{};
+    VectorOf<Real> scaledRhs{};
     for (int k = 0; k < size; ++k) {
         for (int l = 0; l < size; ++l)
             scaled[k][l] = d[k] * m[k][l] * d[l];
@@ -157,38 +170,48 @@ bool SolveScaled(int size, const Matrix& m, const Vector& rhs, Vector& out,
 }
 
 // The species as log-linear functions of u, and what the convex stage needs of them.
-struct Species {
+template <typename Real> struct Species {
     int a = 0;
     int n = 0;
-    Vector Offset{}; // ln x_j = Offset_j + sum over k of M[j][k] u_k
-    Matrix M{};
+    VectorOf<Real> Offset{}; // ln x_j = Offset_j + sum over k of M[j][k] u_k
+    MatrixOf<Real> M{};
+    // The nonzero entries of each row of M: a species is made of one to three reference species.
+    std::array<int, MaxEqSpecies> Terms{};
+    std::array<std::array<int, MaxEqSpecies>, MaxEqSpecies> Term{};
     std::array<bool, MaxEqSpecies> Gaseous{};
-    Vector Feed{}; // beta, the feed in reference molecules
+    VectorOf<Real> Feed{};    // beta, the feed in reference molecules
+    VectorOf<Real> LogFeed{}; // ln beta
 
     explicit Species(const CellSystem& s) : a(s.a), n(s.n()) {
         for (int k = 0; k < a; ++k)
             M[k][k] = 1;
         for (int r = 1; r <= s.b; ++r) {
             const int j = a + r - 1;
-            Offset[j] = Ln10 * s.L[r];
+            Offset[j] = static_cast<Real>(Ln10 * s.L[r]);
             for (int k = 0; k < a; ++k)
                 M[j][k] = -s.N[r][k + 1];
         }
         for (int j = 0; j < n; ++j) {
             Gaseous[j] = s.Gaseous[j + 1];
-            const long double feed = s.Feed[j + 1];
+            const Real feed = s.Feed[j + 1];
             if (feed > 0 && std::isfinite(feed))
                 for (int k = 0; k < a; ++k)
                     Feed[k] += M[j][k] * feed;
         }
+        for (int k = 0; k < a; ++k)
+            LogFeed[k] = std::log(Feed[k]);
+        for (int j = 0; j < n; ++j)
+            for (int k = 0; k < a; ++k)
+                if (M[j][k] != 0)
+                    Term[j][Terms[j]++] = k;
     }
 
-    Vector LogAmounts(const Vector& u) const {
-        Vector lnx{};
+    VectorOf<Real> LogAmounts(const VectorOf<Real>& u) const {
+        VectorOf<Real> lnx{};
         for (int j = 0; j < n; ++j) {
-            long double v = Offset[j];
-            for (int k = 0; k < a; ++k)
-                v += M[j][k] * u[k];
+            Real v = Offset[j];
+            for (int t = 0; t < Terms[j]; ++t)
+                v += M[j][Term[j][t]] * u[Term[j][t]];
             lnx[j] = v;
         }
         return lnx;
@@ -196,25 +219,27 @@ struct Species {
 };
 
 // The convex stage at one point for one tau.
-struct ConvexPoint {
+template <typename Real> struct ConvexPoint {
     bool Finite = false;
-    long double H = Infinity; // h(u)
-    Vector Gradient{};        // s - tau beta
-    Vector LogRatio{};        // ln s - ln(tau beta)
-    Vector Held{};            // s
-    Matrix Hessian{};
-    long double GasTotal = 0;
+    Real H = Infinity;         // h(u)
+    VectorOf<Real> Gradient{}; // s - tau beta
+    VectorOf<Real> LogRatio{}; // ln s - ln(tau beta)
+    VectorOf<Real> Held{};     // s
+    MatrixOf<Real> Hessian{};
+    Real GasTotal = 0;
 };
 
-ConvexPoint EvaluateConvex(const Species& sp, const Vector& u, long double tau, bool full) {
-    ConvexPoint p;
-    const Vector lnx = sp.LogAmounts(u);
+template <typename Real>
+ConvexPoint<Real> EvaluateConvex(const Species<Real>& sp, const VectorOf<Real>& u,
+                                 std::type_identity_t<Real> tau, bool full) {
+    ConvexPoint<Real> p;
+    const VectorOf<Real> lnx = sp.LogAmounts(u);
     if (!AllFinite(lnx, sp.n))
         return p;
-    long double h = 0;
+    Real h = 0;
     for (int k = 0; k < sp.a; ++k)
         h -= tau * sp.Feed[k] * u[k];
-    Vector x{};
+    VectorOf<Real> x{};
     for (int j = 0; j < sp.n; ++j) {
         if (!sp.Gaseous[j])
             continue;
@@ -228,33 +253,46 @@ ConvexPoint EvaluateConvex(const Species& sp, const Vector& u, long double tau, 
     p.Finite = true;
     if (!full)
         return p;
+    const Real logTotal = std::log(tau);
     for (int k = 0; k < sp.a; ++k) {
-        // ln s_k by log-sum-exp, so that a side of tiny amounts keeps its logarithm.
-        long double top = -Infinity;
+        Real held = 0;
         for (int j = 0; j < sp.n; ++j)
-            if (sp.Gaseous[j] && sp.M[j][k] > 0)
-                top = std::max(top, std::log(sp.M[j][k]) + lnx[j]);
-        long double sum = 0;
-        for (int j = 0; j < sp.n; ++j)
-            if (sp.Gaseous[j] && sp.M[j][k] > 0)
-                sum += std::exp(std::log(sp.M[j][k]) + lnx[j] - top);
-        const long double logHeld = top + std::log(sum);
-        p.Held[k] = std::exp(logHeld);
-        p.Gradient[k] = p.Held[k] - tau * sp.Feed[k];
-        p.LogRatio[k] = logHeld - std::log(tau * sp.Feed[k]);
-        for (int l = 0; l < sp.a; ++l) {
-            long double d = 0;
+            held += sp.M[j][k] * x[j]; // x is 0 for the solids
+        Real logHeld = std::log(held);
+        if (!(held >= TinyOf<Real>) || !std::isfinite(held)) {
+            // Amounts below the range of the type: ln s_k by log-sum-exp, so that an element
+            // held in traces alone keeps its logarithm.
+            Real top = -Infinity;
             for (int j = 0; j < sp.n; ++j)
-                if (sp.Gaseous[j])
-                    d += x[j] * sp.M[j][k] * sp.M[j][l];
-            p.Hessian[k][l] = d;
+                if (sp.Gaseous[j] && sp.M[j][k] > 0)
+                    top = std::max(top, std::log(sp.M[j][k]) + lnx[j]);
+            Real sum = 0;
+            for (int j = 0; j < sp.n; ++j)
+                if (sp.Gaseous[j] && sp.M[j][k] > 0)
+                    sum += std::exp(std::log(sp.M[j][k]) + lnx[j] - top);
+            logHeld = top + std::log(sum);
+            held = std::exp(logHeld);
         }
+        p.Held[k] = held;
+        p.Gradient[k] = p.Held[k] - tau * sp.Feed[k];
+        p.LogRatio[k] = logHeld - logTotal - sp.LogFeed[k];
+    }
+    for (int j = 0; j < sp.n; ++j) {
+        if (!sp.Gaseous[j])
+            continue;
+        for (int t = 0; t < sp.Terms[j]; ++t)
+            for (int q = 0; q < sp.Terms[j]; ++q) {
+                const int k = sp.Term[j][t];
+                const int l = sp.Term[j][q];
+                p.Hessian[k][l] += x[j] * sp.M[j][k] * sp.M[j][l];
+            }
     }
     return p;
 }
 
-long double QuadraticForm(const Matrix& m, const Vector& d, int size) {
-    long double q = 0;
+template <typename Real>
+Real QuadraticForm(const MatrixOf<Real>& m, const VectorOf<Real>& d, int size) {
+    Real q = 0;
     for (int k = 0; k < size; ++k)
         for (int l = 0; l < size; ++l)
             q += d[k] * m[k][l] * d[l];
@@ -269,25 +307,26 @@ long double QuadraticForm(const Matrix& m, const Vector& d, int size) {
 // in its direction, doubling, while h keeps falling: from amounts many decades too high,
 // Newton's step moves one e-fold at a time. Near the answer, where h no longer resolves the
 // gains, a step counts when it brings the log ratios closer to 0.
-bool ConvexStep(const Species& sp, const ConvexPoint& at, long double tau, long double& damping,
-                Vector& u) {
+template <typename Real>
+bool ConvexStep(const Species<Real>& sp, const ConvexPoint<Real>& at, Real tau, Real& damping,
+                VectorOf<Real>& u) {
     const int a = sp.a;
-    Vector minusGradient{};
+    VectorOf<Real> minusGradient{};
     for (int k = 0; k < a; ++k)
         minusGradient[k] = -at.Gradient[k];
-    const long double ratio = Longest(at.LogRatio, a);
+    const Real ratio = Longest(at.LogRatio, a);
     const bool near = ratio <= NearAnswer;
     for (; damping <= MaxDamping; damping = damping == 0 ? MinDamping : damping * 10) {
-        Vector d{};
+        VectorOf<Real> d{};
         if (!SolveScaled(a, at.Hessian, minusGradient, d, damping))
             continue;
-        const long double longest = Longest(d, a);
+        const Real longest = Longest(d, a);
         if (longest > MaxLogStep)
             for (int k = 0; k < a; ++k)
                 d[k] *= MaxLogStep / longest;
         if (near) {
-            const Vector trial = Moved(u, d, 1, a);
-            const ConvexPoint next = EvaluateConvex(sp, trial, tau, true);
+            const VectorOf<Real> trial = Moved(u, d, 1, a);
+            const ConvexPoint<Real> next = EvaluateConvex(sp, trial, tau, true);
             if (next.Finite && Longest(next.LogRatio, a) < ratio) {
                 u = trial;
                 damping = damping <= MinDamping ? 0 : damping / 10;
@@ -297,9 +336,9 @@ bool ConvexStep(const Species& sp, const ConvexPoint& at, long double tau, long 
         }
         // A step cut to the cap may reach past the answer: it is halved a few times before
         // the damping rises.
-        long double promised = 0;
-        long double gained = 0;
-        ConvexPoint next;
+        Real promised = 0;
+        Real gained = 0;
+        ConvexPoint<Real> next;
         for (int halving = 0; halving < MaxHalvings; ++halving) {
             promised = -(Dot(at.Gradient, d, a) + QuadraticForm(at.Hessian, d, a) / 2);
             next = EvaluateConvex(sp, Moved(u, d, 1, a), tau, false);
@@ -313,10 +352,10 @@ bool ConvexStep(const Species& sp, const ConvexPoint& at, long double tau, long 
             continue;
         u = Moved(u, d, 1, a);
         if (gained > promised) {
-            long double lowest = next.H;
-            for (long double lambda = 2; lambda * Longest(d, a) <= MaxReach; lambda *= 2) {
-                const Vector further = Moved(u, d, lambda / 2, a);
-                const ConvexPoint there = EvaluateConvex(sp, further, tau, false);
+            Real lowest = next.H;
+            for (Real lambda = 2; lambda * Longest(d, a) <= MaxReach; lambda *= 2) {
+                const VectorOf<Real> further = Moved(u, d, lambda / 2, a);
+                const ConvexPoint<Real> there = EvaluateConvex(sp, further, tau, false);
                 if (!there.Finite || !(there.H < lowest))
                     break;
                 lowest = there.H;
@@ -332,9 +371,11 @@ bool ConvexStep(const Species& sp, const ConvexPoint& at, long double tau, long 
 
 // Minimises h for one tau until the gas holds the elements to HandOver in their logarithms,
 // counting the steps. Returns the point reached, evaluated in full.
-ConvexPoint MinimiseForTotal(const Species& sp, long double tau, Vector& u, int& steps) {
-    ConvexPoint at = EvaluateConvex(sp, u, tau, true);
-    long double damping = 0;
+template <typename Real>
+ConvexPoint<Real> MinimiseForTotal(const Species<Real>& sp, Real tau, VectorOf<Real>& u,
+                                   int& steps) {
+    ConvexPoint<Real> at = EvaluateConvex(sp, u, tau, true);
+    Real damping = 0;
     for (int step = 0; step < MaxInnerSteps && at.Finite; ++step) {
         if (Longest(at.LogRatio, sp.a) <= HandOver || !ConvexStep(sp, at, tau, damping, u))
             break;
@@ -346,25 +387,25 @@ ConvexPoint MinimiseForTotal(const Species& sp, long double tau, Vector& u, int&
 
 // The balance rows as given, each split into its two positive sides: species j is on the
 // positive side of row i when A[i][j] > 0, on the negative one when A[i][j] < 0, with the
-// logarithm of the coefficient's magnitude; the right-hand side is a constant of one side.
+// coefficient's magnitude; the right-hand side is a constant of one side.
 struct BalanceSides {
     int a = 0;
     int n = 0;
     std::array<std::array<int, MaxEqSpecies>, MaxEqSpecies> Side{}; // +1, -1 or 0
-    Matrix LogCoefficient{};
-    Vector LogPositiveConstant{}; // ln(-B_i), or -infinity
-    Vector LogNegativeConstant{}; // ln(B_i), or -infinity
+    Matrix Coefficient{};                                           // |A[i][j]|
+    Vector PositiveConstant{};                                      // -B_i, or 0
+    Vector NegativeConstant{};                                      // B_i, or 0
 
     explicit BalanceSides(const CellSystem& s) : a(s.a), n(s.n()) {
         for (int i = 0; i < a; ++i) {
             for (int j = 0; j < n; ++j) {
                 const long double c = s.A[i + 1][j + 1];
                 Side[i][j] = c > 0 ? 1 : c < 0 ? -1 : 0;
-                LogCoefficient[i][j] = c != 0 ? std::log(std::fabs(c)) : 0;
+                Coefficient[i][j] = std::fabs(c);
             }
             const long double b = s.B[i + 1];
-            LogPositiveConstant[i] = b < 0 ? std::log(-b) : -Infinity;
-            LogNegativeConstant[i] = b > 0 ? std::log(b) : -Infinity;
+            PositiveConstant[i] = b < 0 ? -b : 0;
+            NegativeConstant[i] = b > 0 ? b : 0;
         }
     }
 };
@@ -377,20 +418,25 @@ struct RowResiduals {
     long double SumOfSquares = Infinity;
 };
 
-// ln of one side's sum, and each species' share of it, by log-sum-exp.
+// ln of one side's sum, and each species' share of it, by log-sum-exp: for a side whose sum
+// lies beyond the extended range.
 long double LogSide(const BalanceSides& sides, int i, int sign, const Vector& lnx,
-                    long double logConstant, Vector& share) {
+                    long double constant, Vector& share) {
+    const long double logConstant = constant > 0 ? std::log(constant) : -Infinity;
+    Vector logTerm{};
     long double top = logConstant;
     for (int j = 0; j < sides.n; ++j)
-        if (sides.Side[i][j] == sign)
-            top = std::max(top, sides.LogCoefficient[i][j] + lnx[j]);
+        if (sides.Side[i][j] == sign) {
+            logTerm[j] = std::log(sides.Coefficient[i][j]) + lnx[j];
+            top = std::max(top, logTerm[j]);
+        }
     share.fill(0);
     if (!std::isfinite(top))
         return top; // an empty side
     long double sum = std::exp(logConstant - top);
     for (int j = 0; j < sides.n; ++j)
         if (sides.Side[i][j] == sign) {
-            share[j] = std::exp(sides.LogCoefficient[i][j] + lnx[j] - top);
+            share[j] = std::exp(logTerm[j] - top);
             sum += share[j];
         }
     for (int j = 0; j < sides.n; ++j)
@@ -398,28 +444,55 @@ long double LogSide(const BalanceSides& sides, int i, int sign, const Vector& ln
     return top + std::log(sum);
 }
 
-RowResiduals EvaluateRows(const BalanceSides& sides, const Species& sp, const Vector& u) {
+RowResiduals EvaluateRows(const BalanceSides& sides, const Species<long double>& sp,
+                          const Vector& u) {
     RowResiduals r;
     const Vector lnx = sp.LogAmounts(u);
     if (!AllFinite(lnx, sp.n))
         return r;
+    Vector x{};
+    for (int j = 0; j < sp.n; ++j)
+        x[j] = std::exp(lnx[j]);
     long double largest = 0;
     long double squares = 0;
     for (int i = 0; i < sides.a; ++i) {
         Vector positive{};
         Vector negative{};
-        const long double g = LogSide(sides, i, 1, lnx, sides.LogPositiveConstant[i], positive) -
-                              LogSide(sides, i, -1, lnx, sides.LogNegativeConstant[i], negative);
+        long double plus = sides.PositiveConstant[i];
+        long double minus = sides.NegativeConstant[i];
+        for (int j = 0; j < sides.n; ++j) {
+            const long double term = sides.Coefficient[i][j] * x[j];
+            if (sides.Side[i][j] > 0) {
+                positive[j] = term;
+                plus += term;
+            } else if (sides.Side[i][j] < 0) {
+                negative[j] = term;
+                minus += term;
+            }
+        }
+        long double g;
+        if (plus >= TinyOf<long double> && minus >= TinyOf<long double> && std::isfinite(plus) &&
+            std::isfinite(minus)) {
+            g = std::log(plus) - std::log(minus);
+            for (int j = 0; j < sides.n; ++j) {
+                positive[j] /= plus;
+                negative[j] /= minus;
+            }
+        } else {
+            // A side beyond the extended range: its logarithm by log-sum-exp.
+            g = LogSide(sides, i, 1, lnx, sides.PositiveConstant[i], positive) -
+                LogSide(sides, i, -1, lnx, sides.NegativeConstant[i], negative);
+        }
         if (!std::isfinite(g))
             return r;
         r.G[i] = g;
         largest = std::max(largest, std::fabs(g));
         squares += g * g;
-        for (int k = 0; k < sides.a; ++k) {
-            long double d = 0;
-            for (int j = 0; j < sides.n; ++j)
-                d += (positive[j] - negative[j]) * sp.M[j][k];
-            r.Jacobian[i][k] = d;
+        for (int j = 0; j < sides.n; ++j) {
+            const long double share = positive[j] - negative[j];
+            if (share != 0)
+                for (int t = 0; t < sp.Terms[j]; ++t)
+                    r.Jacobian[i][sp.Term[j][t]] += share * sp.M[j][sp.Term[j][t]];
         }
     }
     r.Largest = largest;
@@ -493,7 +566,8 @@ bool SingularDirection(const Matrix& m, int a, bool transposed, Vector& directio
 // to 0 along the singular direction, which moves the traces alone: its sign change is found by
 // doublings of the length either way, and the root by bisection. Returns false when there is
 // no sign change within reach.
-bool FindTraces(const BalanceSides& sides, const Species& sp, const RowResiduals& at, Vector& u) {
+bool FindTraces(const BalanceSides& sides, const Species<long double>& sp, const RowResiduals& at,
+                Vector& u) {
     const int a = sides.a;
     Vector along{};
     Vector rows{};
@@ -537,7 +611,7 @@ bool FindTraces(const BalanceSides& sides, const Species& sp, const RowResiduals
 // the sum of squares of the G_i, and carried on, doubling, while that keeps falling: a trace
 // species that only the last digits of a row decide comes down one e-fold per step otherwise.
 // Where no such step helps, the traces are looked for along the singular direction.
-int Polish(const BalanceSides& sides, const Species& sp, Vector& u) {
+int Polish(const BalanceSides& sides, const Species<long double>& sp, Vector& u) {
     const int a = sides.a;
     int steps = 0;
     int searches = 0;
@@ -551,6 +625,9 @@ int Polish(const BalanceSides& sides, const Species& sp, Vector& u) {
         return true;
     };
     while (steps < MaxPolishSteps && at.Largest > RoundingFloor && std::isfinite(at.Largest)) {
+        // Once the rows hold as asked, one more full Newton step takes them to the rounding.
+        const bool polished = at.Largest <= ExactTolerance;
+        const long double before = at.SumOfSquares;
         bool accepted = false;
         for (long double damping = 0; damping <= MaxDamping && !accepted;
              damping = damping == 0 ? MinDamping : damping * 100) {
@@ -559,13 +636,22 @@ int Polish(const BalanceSides& sides, const Species& sp, Vector& u) {
                 continue;
             const long double longest = Longest(step, a);
             long double lambda = longest > MaxLogStep ? MaxLogStep / longest : 1;
-            for (; lambda >= SmallestStep && !accepted; lambda /= 2)
+            bool full = false;
+            for (int halving = 0; halving < (polished ? 1 : MaxRowHalvings); ++halving) {
                 accepted = tryMove(Moved(u, step, lambda, a));
-            lambda *= 2;
-            if (accepted && lambda == 1)
+                full = accepted && halving == 0 && lambda == 1;
+                if (accepted)
+                    break;
+                lambda /= 2;
+            }
+            // Newton's step gains orders of magnitude near the answer; one that gains little
+            // may be creeping.
+            if (full && !polished && at.SumOfSquares > before / 100)
                 for (long double further = 1; (further + 1) * longest <= MaxReach; further *= 2)
                     if (!tryMove(Moved(u, step, further, a)))
                         break;
+            if (polished)
+                break;
         }
         if (!accepted && at.Largest > ExactTolerance && searches < MaxTraceSearches &&
             FindTraces(sides, sp, at, u)) {
@@ -576,6 +662,8 @@ int Polish(const BalanceSides& sides, const Species& sp, Vector& u) {
         if (!accepted)
             break;
         ++steps;
+        if (polished)
+            break;
     }
     return steps;
 }
@@ -609,21 +697,22 @@ bool IsFormationSystem(const CellSystem& s) {
 // Lowers the logarithms until no gas exceeds the pressure. A start below the answer costs a
 // few long steps up; one far above it puts amounts like e^190 into h, whose rounding then
 // hides every gain.
-void KeepBelowPressure(const Species& sp, long double logPressure, Vector& u) {
+template <typename Real>
+void KeepBelowPressure(const Species<Real>& sp, Real logPressure, VectorOf<Real>& u) {
     for (int pass = 0; pass < 4 * MaxEqSpecies; ++pass) {
-        const Vector lnx = sp.LogAmounts(u);
+        const VectorOf<Real> lnx = sp.LogAmounts(u);
         int worst = -1;
         for (int j = 0; j < sp.n; ++j)
             if (sp.Gaseous[j] && lnx[j] > logPressure && (worst < 0 || lnx[j] > lnx[worst]))
                 worst = j;
         if (worst < 0)
             return;
-        long double molecules = 0;
+        Real molecules = 0;
         for (int k = 0; k < sp.a; ++k)
             molecules += sp.M[worst][k];
         if (!(molecules > 0))
             return;
-        const long double lower = (lnx[worst] - logPressure) / molecules;
+        const Real lower = (lnx[worst] - logPressure) / molecules;
         for (int k = 0; k < sp.a; ++k)
             if (sp.M[worst][k] > 0)
                 u[k] -= lower;
@@ -635,36 +724,38 @@ void KeepBelowPressure(const Species& sp, long double logPressure, Vector& u) {
 // that directions the feed leaves open (a feed of CO fixes only ln C + ln O2 / 2) are defined.
 // A feed far from equilibrium (ammonia beside oxygen) would make other species huge; they are
 // brought down to the pressure.
-Vector StartFromFeed(const CellSystem& s, const Species& sp) {
+template <typename Real>
+VectorOf<Real> StartFromFeed(const CellSystem& s, const Species<Real>& sp) {
     const int a = s.a;
-    Matrix normal{};
-    Vector rhs{};
-    const long double prior = std::log(static_cast<long double>(s.Pressure));
+    MatrixOf<Real> normal{};
+    VectorOf<Real> rhs{};
+    const Real prior = std::log(static_cast<Real>(s.Pressure));
     for (int k = 0; k < a; ++k) {
         normal[k][k] = StartPrior;
         rhs[k] = StartPrior * prior;
     }
     for (int j = 0; j < s.n(); ++j) {
-        const long double fraction = s.Feed[j + 1];
+        const Real fraction = s.Feed[j + 1];
         if (!(fraction > 0) || !std::isfinite(fraction))
             continue;
-        const long double target = std::log(fraction * s.Pressure) - sp.Offset[j];
+        const Real target = std::log(fraction * s.Pressure) - sp.Offset[j];
         for (int k = 0; k < a; ++k) {
             rhs[k] += sp.M[j][k] * target;
             for (int l = 0; l < a; ++l)
                 normal[k][l] += sp.M[j][k] * sp.M[j][l];
         }
     }
-    Vector u{};
+    VectorOf<Real> u{};
     if (!SolveLinear(a, normal, rhs, u))
         u.fill(prior);
     KeepBelowPressure(sp, prior, u);
     return u;
 }
 
-bool StartFromAnswer(const CellSystem& s, const EqVector& start, Vector& u) {
+template <typename Real>
+bool StartFromAnswer(const CellSystem& s, const EqVector& start, VectorOf<Real>& u) {
     for (int k = 0; k < s.a; ++k) {
-        const long double x = start[k + 1];
+        const Real x = start[k + 1];
         if (!(x > 0) || !std::isfinite(x))
             return false;
         u[k] = std::log(x);
@@ -674,10 +765,56 @@ bool StartFromAnswer(const CellSystem& s, const EqVector& start, Vector& u) {
 
 // The tau at which the gas of the given u would hold the feed's elements: the least-squares
 // scale of beta to s.
-long double TotalOf(const Species& sp, const Vector& u) {
-    const ConvexPoint p = EvaluateConvex(sp, u, 1, true);
-    const long double t = Dot(p.Held, sp.Feed, sp.a) / Dot(sp.Feed, sp.Feed, sp.a);
+template <typename Real> Real TotalOf(const Species<Real>& sp, const VectorOf<Real>& u) {
+    const ConvexPoint<Real> p = EvaluateConvex(sp, u, 1, true);
+    const Real t = Dot(p.Held, sp.Feed, sp.a) / Dot(sp.Feed, sp.Feed, sp.a);
     return p.Finite && t > 0 && std::isfinite(t) ? t : 0;
+}
+
+// The amounts of the system's species at u.
+EqVector AmountsAt(const Species<long double>& sp, const Vector& u) {
+    const Vector lnx = sp.LogAmounts(u);
+    EqVector x{};
+    for (int j = 0; j < sp.n; ++j)
+        x[j + 1] = std::exp(lnx[j]);
+    return x;
+}
+
+// The convex stage: from the start (a previous answer when given and usable, else the feed),
+// minimise h, then move tau until the gases add up to the pressure; u is where it ended.
+template <typename Real>
+void ConvexStage(const CellSystem& system, const Species<Real>& sp, const EqVector* start,
+                 VectorOf<Real>& u, int& steps) {
+    const int a = system.a;
+    const Real pressure = static_cast<Real>(system.Pressure);
+    Real tau = 0;
+    if (start != nullptr && StartFromAnswer(system, *start, u))
+        tau = TotalOf(sp, u);
+    if (!(tau > 0)) {
+        u = StartFromFeed(system, sp);
+        tau = pressure; // as many molecules as fed
+    }
+    for (int change = 0; change < MaxTotalChanges; ++change) {
+        const ConvexPoint<Real> at = MinimiseForTotal(sp, tau, u, steps);
+        if (!at.Finite || !(at.GasTotal > 0))
+            return;
+        const Real miss = std::log(pressure) - std::log(at.GasTotal);
+        if (std::fabs(miss) <= HandOver && Longest(at.LogRatio, a) <= HandOver)
+            return;
+        // d(total)/d(ln tau) = s^T H^-1 s, and u moves by H^-1 s per unit of ln tau.
+        VectorOf<Real> carried{};
+        if (!SolveScaled(a, at.Hessian, at.Held, carried))
+            return;
+        const Real slope = Dot(at.Held, carried, a) / at.GasTotal;
+        if (!(slope > 0) || !std::isfinite(slope))
+            return;
+        const Real step = std::clamp<Real>(miss / slope, -MaxTotalStep, MaxTotalStep);
+        tau *= std::exp(step);
+        const Real longest = Longest(carried, a) * std::fabs(step);
+        const Real lambda = longest > MaxLogStep ? MaxLogStep / longest : 1;
+        for (int k = 0; k < a; ++k)
+            u[k] += lambda * step * carried[k];
+    }
 }
 
 } // namespace
@@ -721,56 +858,34 @@ ExactSolution SolveExactly(const CellSystem& system, const EqVector* start) {
         solution.Outcome = ExactOutcome::NoOxygenForCarbon;
         return solution;
     }
-
-    const int a = system.a;
-    const Species sp(system);
-    for (int k = 0; k < a; ++k)
-        if (!(sp.Feed[k] > 0)) {
+    const Species<long double> fine(system);
+    for (int k = 0; k < system.a; ++k)
+        if (!(fine.Feed[k] > 0)) {
             // An element without feed has no place in the cell's system.
             solution.Outcome = ExactOutcome::NotAFormationSystem;
             return solution;
         }
-    const long double pressure = system.Pressure;
 
-    Vector u{};
-    long double tau = 0;
-    if (start != nullptr && StartFromAnswer(system, *start, u))
-        tau = TotalOf(sp, u);
-    if (!(tau > 0)) {
-        u = StartFromFeed(system, sp);
-        tau = pressure; // as many molecules as fed
-    }
-
-    // The convex stage: minimise h, then move tau until the gases add up to the pressure.
+    // The convex stage in double, then the polish; should the double range not do, both in
+    // the extended format from the feed.
     int steps = 0;
-    for (int change = 0; change < MaxTotalChanges; ++change) {
-        const ConvexPoint at = MinimiseForTotal(sp, tau, u, steps);
-        if (!at.Finite || !(at.GasTotal > 0))
-            break;
-        const long double miss = std::log(pressure) - std::log(at.GasTotal);
-        if (std::fabs(miss) <= HandOver && Longest(at.LogRatio, a) <= HandOver)
-            break;
-        // d(total)/d(ln tau) = s^T H^-1 s, and u moves by H^-1 s per unit of ln tau.
-        Vector carried{};
-        if (!SolveScaled(a, at.Hessian, at.Held, carried))
-            break;
-        const long double slope = Dot(at.Held, carried, a) / at.GasTotal;
-        if (!(slope > 0) || !std::isfinite(slope))
-            break;
-        const long double step = std::clamp(miss / slope, -MaxTotalStep, MaxTotalStep);
-        tau *= std::exp(step);
-        const long double longest = Longest(carried, a) * std::fabs(step);
-        const long double lambda = longest > MaxLogStep ? MaxLogStep / longest : 1;
-        for (int k = 0; k < a; ++k)
-            u[k] += lambda * step * carried[k];
+    Vector u{};
+    {
+        const Species<double> coarse(system);
+        VectorOf<double> v{};
+        ConvexStage(system, coarse, start, v, steps);
+        for (int k = 0; k < system.a; ++k)
+            u[k] = v[k];
+    }
+    const BalanceSides sides(system);
+    steps += Polish(sides, fine, u);
+    solution.Residual = RelativeBalanceResidual(system, AmountsAt(fine, u));
+    if (!(solution.Residual <= ExactTolerance)) {
+        ConvexStage(system, fine, nullptr, u, steps);
+        steps += Polish(sides, fine, u);
     }
 
-    const BalanceSides sides(system);
-    steps += Polish(sides, sp, u);
-
-    const Vector lnx = sp.LogAmounts(u);
-    for (int j = 0; j < system.n(); ++j)
-        solution.x[j + 1] = std::exp(lnx[j]);
+    solution.x = AmountsAt(fine, u);
     solution.Iterations = steps;
     solution.Residual = RelativeBalanceResidual(system, solution.x);
     solution.Outcome =
