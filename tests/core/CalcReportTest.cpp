@@ -478,14 +478,6 @@ void FeedTwoCells(const Components& first, const Components& second) {
         Cells[c].LeakO2 = Cells[c].LeakH2O = 0;
 }
 
-std::vector<std::string> RedLines(const std::vector<std::string>& log) {
-    std::vector<std::string> red;
-    for (const std::string& line : log)
-        if (line.rfind("red: ", 0) == 0)
-            red.push_back(line);
-    return red;
-}
-
 // The line of the text report's cell table for a cell; its last columns are the passes and
 // the best error.
 std::string CellLine(int cell) {
@@ -510,7 +502,7 @@ TEST_F(CalcReport, ABoundedRunNamesEveryCellThatHasNotConvergedButTheWindowDoesN
     const std::string line = CellLine(2);
     const std::string error = line.substr(line.find_last_of(' ') + 1);
     EXPECT_EQ(error.size(), 8u) << line; // as 9.19E-07
-    EXPECT_EQ(RedLines(Recorder.Log),
+    EXPECT_EQ(Recorder.RedLines(),
               std::vector<std::string>{"red: Cell 2 has not converged: best error " + error +
                                        " after 11 passes"});
 
@@ -523,7 +515,7 @@ TEST_F(CalcReport, ABoundedRunNamesEveryCellThatHasNotConvergedButTheWindowDoesN
     };
     ASSERT_TRUE(Run1Click());
     EXPECT_EQ(Cells[2].State, 4);
-    EXPECT_EQ(RedLines(Recorder.Log), std::vector<std::string>{});
+    EXPECT_EQ(Recorder.RedLines(), std::vector<std::string>{});
 }
 
 TEST_F(CalcReport, TheExactSolverSolvesEachCellOnceAndSaysWhyItCannot) {
@@ -538,7 +530,7 @@ TEST_F(CalcReport, TheExactSolverSolvesEachCellOnceAndSaysWhyItCannot) {
     EXPECT_EQ(Cells[2].State, 4);
     EXPECT_EQ(CellPasses[1], 1);
     EXPECT_EQ(CellPasses[2], 1);
-    EXPECT_EQ(RedLines(Recorder.Log),
+    EXPECT_EQ(Recorder.RedLines(),
               std::vector<std::string>{
                   "red: Cell 2: no equilibrium: the feed holds no more oxygen than carbon"});
     // The error measure of the pattern search at the answer.

@@ -540,17 +540,6 @@ TEST_F(CellEquilibrium, RefusesASpeciesListThatDoesNotFitAndChangesNoCell) {
     }
 }
 
-namespace {
-// The red lines of the log, in order.
-std::vector<std::string> RedLines(const std::vector<std::string>& lines) {
-    std::vector<std::string> red;
-    for (const std::string& line : lines)
-        if (line.rfind("red: ", 0) == 0)
-            red.push_back(line);
-    return red;
-}
-} // namespace
-
 TEST_F(CellEquilibrium, ACellWhoseTemperatureOrPressureIsOutOfRangeIsLeftOutWithOneMessage) {
     constexpr double Nan = std::numeric_limits<double>::quiet_NaN();
     constexpr double Infinity = std::numeric_limits<double>::infinity();
@@ -589,7 +578,7 @@ TEST_F(CellEquilibrium, ACellWhoseTemperatureOrPressureIsOutOfRangeIsLeftOutWith
 
         EXPECT_EQ(Cells[2].State, c.InRange ? 5 : 0);
         EXPECT_EQ(PassesOf(2), c.InRange ? 3 : 0);
-        EXPECT_EQ(RedLines(Recorder.Log),
+        EXPECT_EQ(Recorder.RedLines(),
                   c.InRange ? std::vector<std::string>{} : std::vector<std::string>{message});
         if (!c.InRange) {
             EXPECT_EQ(statesWhenDrawn, std::vector<int>{0}); // never pending
@@ -617,7 +606,7 @@ TEST_F(CellEquilibrium, ACellEditedOutOfRangeDuringTheRunIsLeftOutAtItsNextTurn)
     EXPECT_EQ(Cells[2].State, 0);
     EXPECT_EQ(PassesOf(2), 0);
     EXPECT_EQ(PassesOf(1), 33);
-    EXPECT_EQ(RedLines(Recorder.Log),
+    EXPECT_EQ(Recorder.RedLines(),
               std::vector<std::string>{"red: Cell 2: temperature or pressure out of range"});
 
     // Nor does a cell run called on its own hand such conditions to the solver.

@@ -10,6 +10,14 @@ std::vector<std::string> RecordingWindow::StatusLines() const {
     return lines;
 }
 
+std::vector<std::string> RecordingWindow::RedLines() const {
+    std::vector<std::string> lines;
+    for (const std::string& line : Log)
+        if (line.rfind("red: ", 0) == 0)
+            lines.push_back(line);
+    return lines;
+}
+
 void RecordingWindow::ShowStatusLine(StatusColour colour, const std::string& text) {
     Log.push_back((colour == StatusColour::Red ? "red: " : "blue: ") + text);
 }

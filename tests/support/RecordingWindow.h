@@ -23,6 +23,8 @@ public:
 
     // Only the status-line texts, each prefixed "red: " or "blue: ".
     std::vector<std::string> StatusLines() const;
+    // Only the red ones, prefixed "red: ".
+    std::vector<std::string> RedLines() const;
     void Clear() { Log.clear(); }
 
     void ShowStatusLine(StatusColour colour, const std::string& text) override;
