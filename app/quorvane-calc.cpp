@@ -38,7 +38,8 @@ int main(int argc, char* argv[]) {
         "messages go to standard error, prefixed \"error: \" or \"info: \".\n"
         "\n"
         "Exit status: 0 every fed cell converged; 1 the mixer stage failed; 2 bad usage, or\n"
-        "no file of the set could be read; 3 some fed cell did not converge within the cycles.");
+        "no file of the set could be read; 3 some fed cell did not converge within the cycles\n"
+        "(each such cell is named on standard error).");
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption format("format",
@@ -54,7 +55,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption maxCycles(
         "max-cycles",
         "Cycles over the cells before the unconverged ones are given up (default 20).", "N", "20");
-    parser.addOptions({format, view, linear, verbose, cell, maxCycles});
+    const QCommandLineOption solver(
+        "solver",
+        "The equilibrium solver: pattern (the window's pattern search, the default) or exact\n"
+        "(Newton's method, each cell solved once).",
+        "pattern|exact", "pattern");
+    parser.addOptions({format, view, linear, verbose, cell, maxCycles, solver});
     parser.addPositionalArgument("BASE", "The file set: its base name, or one of its four files.");
 
     if (!parser.parse(QCoreApplication::arguments()))
@@ -86,9 +92,16 @@ int main(int argc, char* argv[]) {
     options.Linear = parser.isSet(linear);
     if (parser.isSet(cell) && !ParseNumber(parser.value(cell), 1, 8, options.Cell))
         return BadUsage(parser, "--cell takes a cell number 1..8");
-    int cycles = 0;
-    if (!ParseNumber(parser.value(maxCycles), 1, 1000000, cycles))
+    CalcBounds bounds;
+    if (!ParseNumber(parser.value(maxCycles), 1, 1000000, bounds.Cycles))
         return BadUsage(parser, "--max-cycles takes a number of at least 1");
+    const QString solverName = parser.value(solver);
+    if (solverName == "pattern")
+        bounds.Solver = EquilibriumSolver::Pattern;
+    else if (solverName == "exact")
+        bounds.Solver = EquilibriumSolver::Exact;
+    else
+        return BadUsage(parser, "--solver is pattern or exact");
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() != 1)
         return BadUsage(parser, "give one file set");
@@ -103,7 +116,8 @@ int main(int argc, char* argv[]) {
     if (read == std::array<bool, 4>{})
         return 2;
 
-    const CalcOutcome outcome = RunCalculation(cycles);
+    const CalcOutcome outcome = RunCalculation(bounds);
+    options.Solver = bounds.Solver; // JSON names the solver of the results
     std::cout << FormatReport(outcome, window.Messages, options) << std::flush;
     SetWindow(nullptr);
     return ExitStatus(outcome);

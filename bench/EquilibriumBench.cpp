@@ -7,10 +7,14 @@
 // often, and later ones of the same pass, where the step has grown. The reference spends the
 // same work on every iteration; the program's solver does not. At the end the ratio of their
 // times per iteration is printed for both stretches.
+//
+// The exact solver is timed on the same cell from the feed, and its time is set against the
+// pattern search's whole cell run (BM_FullCellRun) of the same benchmark run.
 #include "core/SetupTables.h"
 #include "core/WindowInterface.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/EqCalcUnit.h"
+#include "equilibrium/ExactSolver.h"
 #include "equilibrium/FormationReactions.h"
 #include "files/StartUp.h"
 #include "support/ReferenceSolver.h"
@@ -164,6 +168,11 @@ BENCHMARK(BM_Fast_Later)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Fast_FirstPass)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Reference_FirstPass)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
+// Seconds of the pattern search's whole cell run and of one exact solution, for the ratio
+// printed at the end; 0 when not run.
+double FullCellRunSeconds = 0;
+double ExactSolutionSeconds = 0;
+
 // One full cell run as Calculate makes it: from the feed, pass after pass and cycle after cycle,
 // until the cell has converged.
 void BM_FullCellRun(benchmark::State& state) {
@@ -172,7 +181,10 @@ void BM_FullCellRun(benchmark::State& state) {
     for (auto _ : state) {
         TwelveSpeciesCell cell;
         SeedRandom(2026);
+        const auto start = std::chrono::steady_clock::now();
         StartEquilibriumCalculations();
+        FullCellRunSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         passes = cell.Counter().Passes;
         converged = Cells[1].State == CellRunState::Converged;
     }
@@ -181,7 +193,40 @@ void BM_FullCellRun(benchmark::State& state) {
 }
 BENCHMARK(BM_FullCellRun)->Unit(benchmark::kSecond)->Iterations(1);
 
+// The exact solver on the same cell from its feed: the cell's own system is built once, as the
+// run builds it, and solved again and again.
+void BM_ExactFromFeed(benchmark::State& state) {
+    CellSystem system;
+    {
+        TwelveSpeciesCell cell;
+        SelectEquilibriumSpecies();
+        PrepareCells();
+        system = BuildCellSystem(1, Cells[1].Pressure, Cells[1].Temperature);
+    }
+    ExactSolution solution;
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        solution = SolveExactly(system);
+        benchmark::DoNotOptimize(solution.x);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (state.iterations() > 0)
+        ExactSolutionSeconds = seconds / static_cast<double>(state.iterations());
+    state.counters["species"] = system.n();
+    state.counters["steps"] = solution.Iterations;
+    state.counters["converged"] = solution.Outcome == ExactOutcome::Converged;
+}
+BENCHMARK(BM_ExactFromFeed)->Unit(benchmark::kMicrosecond);
+
 void PrintRatios() {
+    if (ExactSolutionSeconds > 0)
+        std::printf("exact solver from the feed: %.1f us per solution\n",
+                    ExactSolutionSeconds * 1e6);
+    if (ExactSolutionSeconds > 0 && FullCellRunSeconds > 0)
+        std::printf("pattern search's full cell run: %.2f s: the exact solver is %.0f times "
+                    "faster\n",
+                    FullCellRunSeconds, FullCellRunSeconds / ExactSolutionSeconds);
     for (const auto& [stretch, times] : SecondsPerIteration) {
         const auto reference = times.find("reference");
         const auto fast = times.find("fast");

@@ -7,10 +7,13 @@
 #include "core/StatusLine.h"
 #include "core/WindowInterface.h"
 #include "equilibrium/CalcBounds.h"
+#include "equilibrium/ExactSolver.h"
 #include "equilibrium/FormationReactions.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 
 IndexedTable<std::int32_t, 1, ElementNumberCount> UsedElements;
 int UsedElementCount = 0;
@@ -20,6 +23,7 @@ std::uint16_t ReactionCount = 0;
 
 CellAmountTable FeedAmounts;
 CellAmountTable CellAmounts;
+CellAmountTable CellBestAmounts;
 CellElementTable ElementTotals;
 CellElementTable ElementRatios;
 IndexedTable<std::uint16_t, 1, CellCount> MainElement;
@@ -37,6 +41,7 @@ void ResetEquilibriumRun() {
     ReactionCount = 0;
     FeedAmounts = {};
     CellAmounts = {};
+    CellBestAmounts = {};
     ElementTotals = {};
     ElementRatios = {};
     MainElement = {};
@@ -178,9 +183,10 @@ CellRunSettings BoundedRunSettings() {
 
 // Cycles over the cells until every fed cell has converged, the user stops or the bound on the
 // cycles is reached. A cell that does not converge is taken up again in the next cycle from its
-// last amounts.
+// last amounts. The exact solver needs one cycle: what it cannot solve it cannot solve again.
 void CalculateCells() {
-    const int bound = ActiveCalcBounds().Cycles;
+    const CalcBounds bounds = ActiveCalcBounds();
+    const bool exact = bounds.Solver == EquilibriumSolver::Exact;
     int processed = 0;
     int cycles = 0;
     do {
@@ -200,13 +206,18 @@ void CalculateCells() {
             for (int j = 1; j <= MaxEqSpecies; ++j)
                 EqWorkList[j] = {EqSpecies[j], state == CellRunState::Pending ? FeedAmounts[c][j]
                                                                               : CellAmounts[c][j]};
-            RunCellEquilibrium(c, EqWorkList, "ConstantP", Cells[c].Pressure, Cells[c].Temperature);
+            if (exact)
+                RunCellExactly(c, EqWorkList, Cells[c].Pressure, Cells[c].Temperature);
+            else
+                RunCellEquilibrium(c, EqWorkList, "ConstantP", Cells[c].Pressure,
+                                   Cells[c].Temperature);
             for (int j = 1; j <= MaxEqSpecies; ++j)
                 CellAmounts[c][j] = EqWorkList[j].Amount;
             Window().ShowCellResults();
             Window().DrawCell(c);
         }
-    } while (!StopRequested && processed > 0 && (bound <= 0 || cycles < bound));
+    } while (!exact && !StopRequested && processed > 0 &&
+             (bounds.Cycles <= 0 || cycles < bounds.Cycles));
 }
 } // namespace
 
@@ -287,7 +298,7 @@ void PrepareCells() {
             for (int j = 1; j <= MaxEqSpecies; ++j)
                 FeedAmounts[c][j] = j <= n ? FeedFraction(c, Compounds[EqSpecies[j]].Formula) : 0;
             for (int j = 1; j <= n; ++j)
-                CellAmounts[c][j] = FeedAmounts[c][j];
+                CellAmounts[c][j] = CellBestAmounts[c][j] = FeedAmounts[c][j];
             // A feed without any element (no flow, or no gas the run knows) has no main
             // element to balance against: the cell is left out like one without a feed.
             if (SetElementTotals(c)) {
@@ -328,22 +339,123 @@ void BuildCellEquations(int cell, double pressure, double temperatureC) {
     }
 }
 
+CellSystem BuildCellSystem(int cell, double pressure, double temperatureC) {
+    BuildCellEquations(cell, pressure, temperatureC);
+    CellSystem system;
+    if (!Cells.Contains(cell))
+        return system;
+    // An accepted species list has at most 12 species, and so at most 12 elements.
+    const int nE = std::min(UsedElementCount, MaxEqSpecies);
+    const int n = std::min<int>(EqSpeciesCount, MaxEqSpecies);
+
+    // The rows of the elements the feed holds. A reference species stays with its element, a
+    // compound when all its elements stay.
+    IndexedTable<bool, 1, MaxEqSpecies> keptElement{};
+    for (int k = 1; k <= nE; ++k) {
+        keptElement[k] = ElementTotals[cell][k] > 0;
+        if (keptElement[k]) {
+            ++system.a;
+            system.Element[system.a] = UsedElements[k];
+            system.ElementTotal[system.a] = ElementTotals[cell][k];
+        }
+    }
+    IndexedTable<int, 1, MaxEqSpecies> row{}; // the system's row of each used element
+    for (int k = 1, i = 0; k <= nE; ++k)
+        if (keptElement[k])
+            row[k] = ++i;
+    int count = 0;
+    for (int j = 1; j <= n; ++j) {
+        bool kept = j > nE || keptElement[j];
+        for (int k = 1; k <= nE && j > nE; ++k)
+            if (!keptElement[k] && Contains(Compounds[EqSpecies[j]], UsedElements[k]))
+                kept = false;
+        if (kept)
+            system.RunPosition[++count] = j;
+    }
+    system.b = count - system.a;
+
+    for (int i = 1; i <= count; ++i) {
+        const int j = system.RunPosition[i];
+        system.Feed[i] = FeedAmounts[cell][j];
+        system.Gaseous[i] = Compounds[EqSpecies[j]].Phase == Gaseous;
+        for (int k = 1; k <= nE; ++k)
+            if (keptElement[k])
+                system.A[row[k]][i] = BalanceMatrix[k][j];
+        if (j > nE) {
+            const int r = j - nE;
+            const int own = i - system.a;
+            for (int q = 1; q <= count; ++q)
+                system.N[own][q] = ReactionMatrix[r][system.RunPosition[q]];
+            system.L[own] = LogKeq[r];
+        }
+    }
+    for (int k = 1; k <= nE; ++k)
+        if (keptElement[k])
+            system.B[row[k]] = BalanceRightSides[k];
+    system.Pressure = pressure;
+    return system;
+}
+
+EqVector RunAmounts(const CellSystem& system, const EqVector& x) {
+    EqVector amounts{};
+    for (int i = 1; i <= system.n(); ++i)
+        amounts[system.RunPosition[i]] = x[i];
+    return amounts;
+}
+
+namespace {
+
+void HandBack(EqWorkTable& workList, const EqVector& amounts) {
+    for (int j = 1; j <= EqSpeciesCount; ++j)
+        workList[j].Amount = amounts[j];
+}
+
+void ShowBest(int cell, const EqVector& amounts) {
+    CellBestAmounts[cell] = amounts;
+    if (ShowEquilibrium)
+        Window().RefreshCellColumn(cell, &amounts[1], EqSpeciesCount);
+}
+
+// The checks a cell run makes before it solves: a cell in the table, a species list, a main
+// element, and conditions the solver can work with. A cell that fails them is left out.
+bool ReadyToSolve(int cell, double pressure, double temperatureC) {
+    if (!Cells.Contains(cell))
+        return false;
+    const int main = MainElement[cell];
+    if (EqSpeciesCount == 0 || main < 1 || main > UsedElementCount ||
+        !ConditionsInRange(pressure, temperatureC)) {
+        // Nothing to solve (the solver's error has no meaning for n = 0), or nothing the
+        // solver can work with: left out.
+        Cells[cell].State = CellRunState::NotCalculated;
+        return false;
+    }
+    return true;
+}
+
+std::string ExactFailure(int cell, const ExactSolution& solution) {
+    std::string text = Cat("Cell ", std::to_string(cell), ": no equilibrium: ");
+    switch (solution.Outcome) {
+    case ExactOutcome::NoOxygenForCarbon:
+        return text + "the feed holds no more oxygen than carbon";
+    case ExactOutcome::NotAFormationSystem:
+        return text + "the species data give no formation reactions to solve";
+    case ExactOutcome::Converged:
+    case ExactOutcome::NotConverged:
+        break;
+    }
+    char residual[40];
+    std::snprintf(residual, sizeof residual, "%.2E", static_cast<double>(solution.Residual));
+    return text + "the exact solver stopped at a balance residual of " + residual;
+}
+
+} // namespace
+
 void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const std::string& mode,
                         double pressure, double temperatureC) {
     // Only constant total pressure exists: whatever the mode, the pressure row is used.
-    if (!Cells.Contains(cell))
+    if (!ReadyToSolve(cell, pressure, temperatureC))
         return;
     CellRecord& record = Cells[cell];
-    const int nE = UsedElementCount;
-    const int nR = ReactionCount;
-    const int n = EqSpeciesCount;
-    const int main = MainElement[cell];
-    if (n == 0 || main < 1 || main > nE || !ConditionsInRange(pressure, temperatureC)) {
-        // Nothing to solve (the solver's error has no meaning for n = 0), or nothing the
-        // solver can work with: left out.
-        record.State = CellRunState::NotCalculated;
-        return;
-    }
 
     const CellRunSettings settings = BoundedRunSettings();
     const double t0 = SecondsOfDay();
@@ -351,33 +463,35 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
     long double bestError = settings.StartError;
     StopRequested = false;
 
-    BuildCellEquations(cell, pressure, temperatureC);
+    const CellSystem system = BuildCellSystem(cell, pressure, temperatureC);
+    const int n = system.n();
 
     EqVector x{};
-    for (int j = 1; j <= n; ++j)
-        x[j] = workList[j].Amount;
+    for (int i = 1; i <= n; ++i)
+        x[i] = workList[system.RunPosition[i]].Amount;
     if (record.State == CellRunState::Pending) {
         // Species missing from the feed start just above zero, where their logarithm is finite.
-        for (int j = 1; j <= n; ++j)
-            x[j] = x[j] + 1e-20L;
+        for (int i = 1; i <= n; ++i)
+            x[i] = x[i] + 1e-20L;
         record.State = CellRunState::FirstPass;
     }
+    // Until a pass lowers the best error, the best point is the start.
+    EqVector best = x;
 
     for (int pass = 1;; ++pass) {
         bool stalled = false;
-        SolveEquilibrium(nE, nR, BalanceMatrix, BalanceRightSides, ReactionMatrix, LogKeq, x,
-                         bestError, settings.Tolerance, settings.MaxIterations, perturbation,
-                         settings.Grow, settings.Shrink, settings.MaxPerturbation,
-                         settings.MinPerturbation, StopRequested, stalled);
+        SolveEquilibrium(system.a, system.b, system.A, system.B, system.N, system.L, x, bestError,
+                         settings.Tolerance, settings.MaxIterations, perturbation, settings.Grow,
+                         settings.Shrink, settings.MaxPerturbation, settings.MinPerturbation,
+                         StopRequested, stalled, best);
         double total = 0;
-        for (int j = 1; j <= n; ++j)
-            total = static_cast<double>(total + x[j]);
+        for (int i = 1; i <= n; ++i)
+            total = static_cast<double>(total + x[i]);
         ++CellPasses[cell];
         CellBestError[cell] = bestError;
         ShowStatusInfo(
             ProgressLine(cell, pass, bestError, total, perturbation, SecondsOfDay() - t0), 0);
-        if (ShowEquilibrium)
-            Window().RefreshCellColumn(cell, &x[1], n);
+        ShowBest(cell, RunAmounts(system, best));
         Window().ProcessPendingEvents();
         record.State = CellRunState::Passed;
         // A pass that starts below the tolerance still makes one full iteration, so the passes
@@ -388,8 +502,48 @@ void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const 
     }
     if (StopRequested)
         Running = false;
-    for (int j = 1; j <= n; ++j)
-        workList[j].Amount = x[j];
-    if (bestError <= settings.Tolerance)
+    HandBack(workList, RunAmounts(system, x));
+    // Without more oxygen than carbon the equations have no solution in positive amounts; an
+    // error below the tolerance could only come from amounts at the logarithm's clamp.
+    if (bestError <= settings.Tolerance && !NoMoreOxygenThanCarbon(system))
         record.State = CellRunState::Converged;
+}
+
+void RunCellExactly(int cell, EqWorkTable& workList, double pressure, double temperatureC) {
+    if (!ReadyToSolve(cell, pressure, temperatureC))
+        return;
+    CellRecord& record = Cells[cell];
+    record.State = CellRunState::FirstPass;
+    const double t0 = SecondsOfDay();
+    const CellSystem system = BuildCellSystem(cell, pressure, temperatureC);
+    const ExactSolution solution = SolveExactly(system);
+    ++CellPasses[cell];
+    record.State = CellRunState::Passed;
+    if (solution.Outcome == ExactOutcome::Converged) {
+        const long double error = EquilibriumError(system.a, system.b, solution.x, system.A,
+                                                   system.B, system.N, system.L);
+        CellBestError[cell] = error;
+        double total = 0;
+        for (int i = 1; i <= system.n(); ++i)
+            total = static_cast<double>(total + solution.x[i]);
+        ShowStatusInfo(Cat("Cell ", std::to_string(cell), "   Exact solution in ",
+                           std::to_string(solution.Iterations),
+                           " steps   Error:", FormatFixed(error, 12, 8),
+                           "      Total pressure: ", FormatFixed(total, 12, 8),
+                           "    Time used: ", FormatFixed(SecondsOfDay() - t0, 6, 2)),
+                       0);
+        const EqVector amounts = RunAmounts(system, solution.x);
+        ShowBest(cell, amounts);
+        HandBack(workList, amounts);
+        record.State = CellRunState::Converged;
+    } else {
+        // No answer: nothing to show, and the next run starts where this one did.
+        CellBestError[cell] = std::numeric_limits<long double>::quiet_NaN();
+        EqVector none{};
+        for (int j = 1; j <= EqSpeciesCount; ++j)
+            none[j] = std::numeric_limits<long double>::quiet_NaN();
+        ShowBest(cell, none);
+        ShowStatusError(ExactFailure(cell, solution), ErrorPause);
+    }
+    Window().ProcessPendingEvents();
 }

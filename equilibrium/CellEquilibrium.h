@@ -6,6 +6,7 @@
 
 #include "core/IndexedTable.h"
 #include "core/SetupTables.h"
+#include "equilibrium/CellSystem.h"
 #include "equilibrium/ChemicalData.h"
 #include "equilibrium/EqCalcUnit.h"
 
@@ -28,6 +29,11 @@ extern std::uint16_t ReactionCount;
 
 extern CellAmountTable FeedAmounts; // each cell's feed as amounts of the run's species
 extern CellAmountTable CellAmounts; // each cell's current equilibrium amounts (partial pressures)
+// The lowest-error point of each cell's last cell run, whose error is CellBestError: what the
+// results table and the reports show. CellAmounts is where the next run starts, which after a
+// solver pass that gave up is its neutral point, never a result. A cell that a solver could not
+// solve at all holds NaN here: it has no values to show.
+extern CellAmountTable CellBestAmounts;
 extern CellElementTable ElementTotals; // atoms of each used element in the cell's feed
 extern CellElementTable ElementRatios; // ElementTotals relative to the main element's total
 // Position in UsedElements of the element with the largest feed total; 0 when the cell has no
@@ -35,7 +41,8 @@ extern CellElementTable ElementRatios; // ElementTotals relative to the main ele
 extern IndexedTable<std::uint16_t, 1, CellCount> MainElement;
 
 // What each cell's runs came to in the current calculation: its solver passes over all cycles,
-// and the best error of its last cell run (meaningful once it has made a pass).
+// and the best error of its last cell run (meaningful once it has made a pass; NaN when the
+// exact solver found no answer to measure).
 extern IndexedTable<int, 1, CellCount> CellPasses;
 extern IndexedTable<long double, 1, CellCount> CellBestError;
 
@@ -92,8 +99,24 @@ void StartEquilibriumCalculations();
 // rows (BalanceMatrix, BalanceRightSides).
 void BuildCellEquations(int cell, double pressure, double temperatureC);
 
+// The equations of one prepared cell on its own elements (see CellSystem): BuildCellEquations
+// for the whole run's species, then only the elements whose feed total is positive, the species
+// made of those alone and their rows. An element another cell brings would otherwise add a row
+// that asks its carriers to be exactly 0, which the pattern search can only approach. The
+// reference species of an element carries that element alone.
+CellSystem BuildCellSystem(int cell, double pressure, double temperatureC);
+// Amounts of a cell system's species as amounts of the run's species (EqSpecies order); the
+// species the system leaves out are 0.
+EqVector RunAmounts(const CellSystem& system, const EqVector& x);
+
 // Up to eleven solver passes for one cell at its pressure (bar) and temperature (degrees
-// Celsius), starting from the amounts in the work list and handing the result back there. Only
+// Celsius) on the cell's own system, starting from the amounts in the work list and handing the
+// result back there; the species the system leaves out come back as 0. The lowest-error point
+// of the passes goes to CellBestAmounts, and the column refresh after each pass shows it. Only
 // constant total pressure exists; the mode names it ("ConstantP").
 void RunCellEquilibrium(int cell, EqWorkTable& workList, const std::string& mode, double pressure,
                         double temperatureC);
+
+// One cell by the exact solver, from its feed, in one pass: converged with the answer, or else
+// passed without convergence, with no values and a red message that says why.
+void RunCellExactly(int cell, EqWorkTable& workList, double pressure, double temperatureC);

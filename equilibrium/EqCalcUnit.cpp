@@ -469,13 +469,12 @@ private:
     long double cacheValue_[MaxEqSpecies + 1][3];
     long double cacheLog_[MaxEqSpecies + 1][3];
 };
-} // namespace
 
-void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
-                      const EqVector& L, EqVector& x, long double& BestError, long double Tolerance,
-                      int MaxIterations, double& Perturbation, double Grow, double Shrink,
-                      double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
-                      bool& Stalled) {
+void Search(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
+            const EqVector& L, EqVector& x, long double& BestError, long double Tolerance,
+            int MaxIterations, double& Perturbation, double Grow, double Shrink,
+            double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
+            bool& Stalled, EqVector* bestPoint) {
     // Row counts outside the tables' capacity have no meaning; nothing is touched.
     if (a < 0 || b < 0 || a + b > MaxEqSpecies)
         return;
@@ -509,6 +508,8 @@ void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const 
 
         if (BestError > search.Best()) {
             BestError = search.Best();
+            if (bestPoint != nullptr)
+                *bestPoint = x;
             Perturbation = static_cast<double>(Perturbation * static_cast<long double>(Grow));
             Stalled = false;
         } else {
@@ -531,4 +532,23 @@ void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const 
         if (!(search.Best() >= Tolerance) || counter >= MaxIterations || stopRequested)
             return;
     }
+}
+} // namespace
+
+void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
+                      const EqVector& L, EqVector& x, long double& BestError, long double Tolerance,
+                      int MaxIterations, double& Perturbation, double Grow, double Shrink,
+                      double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
+                      bool& Stalled) {
+    Search(a, b, A, B, N, L, x, BestError, Tolerance, MaxIterations, Perturbation, Grow, Shrink,
+           MaxPerturbation, MinPerturbation, stopRequested, Stalled, nullptr);
+}
+
+void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
+                      const EqVector& L, EqVector& x, long double& BestError, long double Tolerance,
+                      int MaxIterations, double& Perturbation, double Grow, double Shrink,
+                      double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
+                      bool& Stalled, EqVector& bestPoint) {
+    Search(a, b, A, B, N, L, x, BestError, Tolerance, MaxIterations, Perturbation, Grow, Shrink,
+           MaxPerturbation, MinPerturbation, stopRequested, Stalled, &bestPoint);
 }

@@ -51,6 +51,13 @@ void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const 
                       int MaxIterations, double& Perturbation, double Grow, double Shrink,
                       double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
                       bool& Stalled);
+// The same search, which also copies x into bestPoint whenever it lowers BestError: the point
+// whose error BestError is, which a give-up return would otherwise lose.
+void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
+                      const EqVector& L, EqVector& x, long double& BestError, long double Tolerance,
+                      int MaxIterations, double& Perturbation, double Grow, double Shrink,
+                      double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
+                      bool& Stalled, EqVector& bestPoint);
 
 // The uniform pseudo-random generator on [0, 1) of the solver's random step. It is seeded from
 // the clock at start-up; SeedRandom makes the draws repeatable (tests).

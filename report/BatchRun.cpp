@@ -1,7 +1,10 @@
 #include "report/BatchRun.h"
 
 #include "core/Calculate.h"
+#include "core/Cat.h"
 #include "core/SetupTables.h"
+#include "equilibrium/CellEquilibrium.h"
+#include "report/ResultsView.h"
 
 BatchWindow::BatchWindow(std::ostream& out) : HeadlessWindow(out) {
     KeepPauses = false;
@@ -25,10 +28,19 @@ CalcOutcome RunCalculation(const CalcBounds& bounds) {
     }
     if (!mixerSolved)
         return CalcOutcome::MixerFailed;
-    for (const CellRecord& cell : Cells)
-        if (AwaitsConvergence(cell.State))
-            return CalcOutcome::NotConverged;
-    return CalcOutcome::Converged;
+    CalcOutcome outcome = CalcOutcome::Converged;
+    for (int c = 1; c <= CellCount; ++c) {
+        if (!AwaitsConvergence(Cells[c].State))
+            continue;
+        outcome = CalcOutcome::NotConverged;
+        const std::string error = ResultsView::BestErrorText(c);
+        if (!error.empty())
+            Window().ShowStatusLine(StatusColour::Red,
+                                    Cat("Cell ", std::to_string(c),
+                                        " has not converged: best error ", error, " after ",
+                                        std::to_string(CellPasses[c]), " passes"));
+    }
+    return outcome;
 }
 
 int ExitStatus(CalcOutcome outcome) {

@@ -9,7 +9,6 @@
 #include "report/ResultsView.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -53,12 +52,6 @@ const char* OutcomeName(CalcOutcome outcome) {
         return "not-converged";
     }
     return "";
-}
-
-std::string Scientific(double value, int decimals) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.*E", decimals, value);
-    return text;
 }
 
 // The text of a value in a results table, as the window's results table shows it; empty where
@@ -179,11 +172,10 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
         "lllrrlr");
     for (const int c : cells) {
         const CellRecord& cell = Cells[c];
-        summary.Add(
-            {Cat("OC ", std::to_string(c)), cell.Name.Str(), NodeName(CellNode(c)),
-             FormatFixed(cell.Temperature, 0, 2), FormatFixed(cell.Pressure, 0, 5),
-             CellRunStateName(cell.State), std::to_string(CellPasses[c]),
-             CellPasses[c] > 0 ? Scientific(static_cast<double>(CellBestError[c]), 2) : ""});
+        summary.Add({Cat("OC ", std::to_string(c)), cell.Name.Str(), NodeName(CellNode(c)),
+                     FormatFixed(cell.Temperature, 0, 2), FormatFixed(cell.Pressure, 0, 5),
+                     CellRunStateName(cell.State), std::to_string(CellPasses[c]),
+                     ResultsView::BestErrorText(c)});
     }
     out += Cat("\nCells\n", summary.Render());
 
@@ -263,6 +255,7 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         json.String(Species.RowName(j));
     json.EndArray();
 
+    json.Member("solver", options.Solver == EquilibriumSolver::Exact ? "exact" : "pattern");
     json.Member("status", OutcomeName(outcome));
 
     json.Key("messages");
@@ -322,8 +315,8 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         json.Key("equilibrium");
         ViewObject(json, Species, c);
         json.Key("bestError");
-        if (CellPasses[c] > 0)
-            json.Number(static_cast<double>(CellBestError[c]));
+        if (const std::optional<long double> error = ResultsView::BestError(c))
+            json.Number(static_cast<double>(*error));
         else
             json.Null();
         json.Member("passes", CellPasses[c]);

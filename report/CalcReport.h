@@ -14,6 +14,8 @@ struct ReportOptions {
     ReportView View = ReportView::Both; // text and CSV; JSON always holds both
     bool Linear = false;                // text and CSV; JSON always holds the linear values
     int Cell = 0;                       // 1..8: only this cell; 0: all
+    // The solver the calculation was run with (its bounds' Solver), which JSON names.
+    EquilibriumSolver Solver = EquilibriumSolver::Pattern;
 };
 
 // The results of the last calculation. Text: the status, the gas list, the flowmeters and nodes

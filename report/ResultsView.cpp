@@ -9,7 +9,17 @@
 #include "equilibrium/EqCalcUnit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+
+namespace {
+// A value in exponent notation with so many decimals: 1.0000E-02.
+std::string Exponent(double value, int decimals) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.*E", decimals, value);
+    return text;
+}
+} // namespace
 
 ResultsView ResultsView::Shown() {
     return {ShowEquilibrium != 0, ShowLogarithmic != 0};
@@ -35,11 +45,24 @@ std::string ResultsView::ColumnName(int cell) {
     return Cat("OC ", std::to_string(cell), "; ", Cells[cell].Name.View());
 }
 
+std::optional<long double> ResultsView::BestError(int cell) {
+    if (CellPasses[cell] > 0 && !std::isnan(CellBestError[cell]))
+        return CellBestError[cell];
+    return std::nullopt;
+}
+
+std::string ResultsView::BestErrorText(int cell) {
+    const std::optional<long double> error = BestError(cell);
+    return error ? Exponent(static_cast<double>(*error), 2) : std::string();
+}
+
 long double ResultsView::Value(int cell, int row) const {
-    return Equilibrium ? CellAmounts[cell][row] : CellFeed[cell][row].Fraction;
+    return Equilibrium ? CellBestAmounts[cell][row] : CellFeed[cell][row].Fraction;
 }
 
 std::optional<long double> ResultsView::Shown(long double value) const {
+    if (std::isnan(value))
+        return std::nullopt;
     if (!Logarithmic)
         return value;
     if (value > 0)
@@ -57,9 +80,7 @@ std::string ResultsView::Text(long double shown) const {
     const int decimals = Decimals();
     if (decimals >= 0)
         return FormatFixed(shown, 0, decimals);
-    char text[40];
-    std::snprintf(text, sizeof text, "%.*E", -decimals, static_cast<double>(shown));
-    return text;
+    return Exponent(static_cast<double>(shown), -decimals);
 }
 
 const char* ResultsView::ScaleCaption() const {

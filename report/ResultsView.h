@@ -29,12 +29,21 @@ struct ResultsView {
     static std::string ColumnName(int cell);
     static constexpr int Columns = CellCount;
 
+    // The best error of a cell's last run, when there is one to show: the cell has made a pass,
+    // and its solver had an answer to measure.
+    static std::optional<long double> BestError(int cell);
+    // That best error as the reports and the messages write it, with two decimals in exponent
+    // notation ("9.19E-07"); empty without one.
+    static std::string BestErrorText(int cell);
+
     // The plain value of a cell in a row: a partial pressure in bar (extended, as the run keeps
-    // it) or a mole fraction.
+    // it: the lowest-error point of the cell's last run, never the neutral point a give-up
+    // return leaves to start from) or a mole fraction. NaN for a cell that a solver found no
+    // answer for.
     long double Value(int cell, int row) const;
     // What a value shows as: its decimal logarithm, or nothing (an empty cell) when it is not
     // positive; the value itself in the linear views. A positive value below 1e-307 shows as
-    // -308.
+    // -308. NaN is no value in any view: an empty cell, empty in text and CSV, null in JSON.
     std::optional<long double> Shown(long double value) const;
 
     // Decimals of every column: 5 in the logarithmic views; in the linear ones -4, four decimals

@@ -59,6 +59,8 @@ TEST_F(ExampleRig, ShowsTheRigsPartsAndConverges) {
     int hotCells = 0;
     bool oxidising = false;
     bool buffer = false;
+    int withoutCarbon = 0;
+    int withCarbon = 0;
     for (int c = 1; c <= CellCount; ++c) {
         const int node = CellNode(c);
         if (node == 0)
@@ -68,10 +70,15 @@ TEST_F(ExampleRig, ShowsTheRigsPartsAndConverges) {
         const MixtureRecord& gas = Mixtures[NodeMixture(node)];
         oxidising = oxidising || FractionOf(gas, "O2") > 0.01;
         buffer = buffer || (FractionOf(gas, "CO") > 0.1 && FractionOf(gas, "CO2") > 0.1);
+        const bool carbon = FractionOf(gas, "CO") > 0 || FractionOf(gas, "CO2") > 0;
+        withCarbon += carbon;
+        withoutCarbon += !carbon && FractionOf(gas, "H2") > 0 && FractionOf(gas, "H2O") > 0;
     }
     EXPECT_GE(hotCells, 4);
     EXPECT_TRUE(oxidising) << "a cell fed with oxygen";
     EXPECT_TRUE(buffer) << "a cell fed with a CO/CO2 buffer";
+    EXPECT_GE(withoutCarbon, 1) << "a wet-hydrogen cell without carbon";
+    EXPECT_GE(withCarbon, 1) << "beside cells with carbon";
 
     bool humidifiedPremix = false;
     bool nodeFromNode = false;

@@ -14,7 +14,10 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include <cmath>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -105,7 +108,20 @@ TEST_F(Programs, CalcExitStatusTellsHowTheCalculationEnded) {
          },
          {"--max-cycles", "1"},
          3,
+         "error: Cell 1 has not converged: best error "},
+        {"the exact solver on argon and oxygen",
+         [] { FeedCellOneAlone(ArgonAndOxygen); },
+         {"--solver", "exact"},
+         0,
          ""},
+        {"the exact solver on pure CO",
+         [] {
+             FeedCellOneAlone({{"CO", 1.0}});
+             Cells[1].LeakO2 = Cells[1].LeakH2O = 0;
+         },
+         {"--solver", "exact"},
+         3,
+         "error: Cell 1: no equilibrium: the feed holds no more oxygen than carbon\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Title);
@@ -133,6 +149,7 @@ TEST_F(Programs, CalcRefusesBadUsageWithStatusTwo) {
         {{"--cell", "9", rig}, "--cell takes a cell number 1..8"},
         {{"--cell", "x", rig}, "--cell takes a cell number 1..8"},
         {{"--max-cycles", "0", rig}, "--max-cycles takes a number of at least 1"},
+        {{"--solver", "newton", rig}, "--solver is pattern or exact"},
         {{"--bogus", rig}, "Unknown option 'bogus'"},
     };
     for (const auto& [arguments, message] : cases) {
@@ -220,6 +237,36 @@ TEST_F(Programs, CalcWritesTheStatusLineToStandardErrorInOrderAndProgressOnReque
     }
 }
 
+TEST_F(Programs, CalcSolvesWithEitherSolverAndTheyAgree) {
+    FeedCellOneAlone({{"H2", 0.97}, {"H2O", 0.03}});
+    SaveFileSet(TempPath("rig"));
+    std::map<std::string, QJsonObject> cells;
+    for (const char* solver : {"pattern", "exact"}) {
+        SCOPED_TRACE(solver);
+        const Finished run = Calc({"--format", "json", "--cell", "1", "--solver", solver,
+                                   QString::fromStdString(TempPath("rig"))});
+        ASSERT_EQ(run.Exit, 0) << run.Err;
+        EXPECT_EQ(run.Err, "");
+        const QJsonObject json =
+            QJsonDocument::fromJson(QByteArray::fromStdString(run.Out)).object();
+        EXPECT_EQ(json["solver"].toString().toStdString(), solver);
+        cells[solver] = json["cells"].toArray()[0].toObject();
+        EXPECT_EQ(cells[solver]["state"].toInt(), CellRunState::Converged);
+    }
+    EXPECT_EQ(cells["exact"]["passes"].toInt(), 1);
+    EXPECT_GE(cells["pattern"]["passes"].toInt(), 3);
+    const QJsonObject pattern = cells["pattern"]["equilibrium"].toObject();
+    const QJsonObject exact = cells["exact"]["equilibrium"].toObject();
+    ASSERT_EQ(pattern.keys(), exact.keys());
+    for (const QString& species : exact.keys()) {
+        if (exact[species].toDouble() <= 1e-30)
+            continue;
+        EXPECT_NEAR(std::log10(pattern[species].toDouble()), std::log10(exact[species].toDouble()),
+                    1e-3)
+            << species.toStdString();
+    }
+}
+
 TEST_F(Programs, CalcBoundsTheCyclesOverTheCellsAtTwentyByDefault) {
     FeedCellOneAlone(CarbonInArgon);
     Cells[1].LeakO2 = Cells[1].LeakH2O = 0; // two species alone: quick passes
@@ -230,7 +277,16 @@ TEST_F(Programs, CalcBoundsTheCyclesOverTheCellsAtTwentyByDefault) {
     EXPECT_EQ(json["status"].toString(), "not-converged");
     const QJsonObject cell = json["cells"].toArray()[0].toObject();
     EXPECT_EQ(cell["passes"].toInt(), 20 * 11);
-    EXPECT_EQ(cell["state"].toInt(), 4);
+    EXPECT_EQ(cell["state"].toInt(), CellRunState::Passed);
+    // Named on standard error and among the messages, with the best error of the last cycle.
+    char error[40];
+    std::snprintf(error, sizeof error, "%.2E", cell["bestError"].toDouble());
+    const std::string message =
+        std::string("Cell 1 has not converged: best error ") + error + " after 220 passes";
+    EXPECT_EQ(run.Err, "error: " + message + "\n");
+    EXPECT_EQ(
+        json["messages"].toArray(),
+        (QJsonArray{QJsonObject{{"kind", "error"}, {"text", QString::fromStdString(message)}}}));
 }
 
 TEST_F(Programs, RigGoesToJsonAndBackByteForByte) {

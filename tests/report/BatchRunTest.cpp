@@ -1,5 +1,6 @@
 #include "report/BatchRun.h"
 
+#include "core/Calculate.h"
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
 #include "equilibrium/CalcBounds.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -24,6 +26,22 @@ namespace {
 const Components ArgonAndOxygen = {{"Ar", 0.5}, {"O2", 0.5}};
 // Never converges: solid carbon has no place in the gas balance.
 const Components CarbonInArgon = {{"C(s)", 0.1}, {"Ar", 0.9}};
+const Components WetHydrogen = {{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}};
+// No more oxygen than carbon: no equilibrium in positive amounts.
+const Components PureCO = {{"CO", 1.0}};
+
+// The line of the text report's cell table for a cell; its last columns are the state, the
+// passes and the best error.
+std::string CellLine(int cell) {
+    ReportOptions options;
+    options.Cell = cell;
+    std::istringstream in(FormatReport(CalcOutcome::NotConverged, {}, options));
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("OC " + std::to_string(cell) + "  ", 0) == 0)
+            return line;
+    return "";
+}
 
 std::string JsonStatus(CalcOutcome outcome) {
     const std::string json = FormatReport(outcome, {}, {ReportFormat::Json});
@@ -124,6 +142,67 @@ TEST_F(BatchRun, BoundsOnPassesAndIterationsHoldForOneCalculationOnly) {
             (std::vector<int>{4, 5, 6}));
     }
     EXPECT_EQ(ActiveCalcBounds().Cycles, 0);
+}
+
+TEST_F(BatchRun, ABoundedRunNamesEveryCellThatHasNotConvergedButTheWindowDoesNot) {
+    FeedTwoCells(ArgonAndOxygen, CarbonInArgon);
+
+    ASSERT_EQ(RunCalculation(CalcBounds{1, 0, 0}), CalcOutcome::NotConverged);
+
+    EXPECT_EQ(Cells[1].State, CellRunState::Converged);
+    EXPECT_EQ(Cells[2].State, CellRunState::Passed);
+    // The best error as the text report writes it.
+    const std::string line = CellLine(2);
+    const std::string error = line.substr(line.find_last_of(' ') + 1);
+    EXPECT_EQ(error.size(), 8u) << line; // as 9.19E-07
+    EXPECT_EQ(Recorder.RedLines(),
+              std::vector<std::string>{"red: Cell 2 has not converged: best error " + error +
+                                       " after 11 passes"});
+
+    // The window's calculation goes on until it is stopped, and says nothing.
+    SetUp();
+    FeedTwoCells(ArgonAndOxygen, CarbonInArgon);
+    OnPass = [this] {
+        if (PassesOf(2) == 22)
+            CalcStartStopClick();
+    };
+    ASSERT_TRUE(Run1Click());
+    EXPECT_EQ(Cells[2].State, CellRunState::Passed);
+    EXPECT_EQ(Recorder.RedLines(), std::vector<std::string>{});
+}
+
+TEST_F(BatchRun, TheExactSolverSolvesEachFedCellOnceAndSaysWhyItCannot) {
+    FeedTwoCells(WetHydrogen, PureCO);
+
+    const CalcOutcome outcome = RunCalculation(CalcBounds{20, 0, 0, EquilibriumSolver::Exact});
+
+    EXPECT_EQ(outcome, CalcOutcome::NotConverged);
+    EXPECT_EQ(ExitStatus(outcome), 3);
+    EXPECT_EQ(ActiveCalcBounds().Solver, EquilibriumSolver::Pattern)
+        << "the window keeps its solver";
+    EXPECT_EQ(Cells[1].State, CellRunState::Converged);
+    EXPECT_EQ(Cells[2].State, CellRunState::Passed);
+    EXPECT_EQ(CellPasses[1], 1);
+    EXPECT_EQ(CellPasses[2], 1) << "one cycle: what it cannot solve it cannot solve again";
+    // The reason, and no "has not converged" message without a best error to name.
+    EXPECT_EQ(Recorder.RedLines(),
+              std::vector<std::string>{
+                  "red: Cell 2: no equilibrium: the feed holds no more oxygen than carbon"});
+    // The best error is the pattern search's error measure at the answer, which is also where a
+    // next run starts.
+    const CellSystem system = BuildCellSystem(1, Cells[1].Pressure, Cells[1].Temperature);
+    EqVector x{};
+    for (int i = 1; i <= system.n(); ++i)
+        x[i] = CellBestAmounts[1][system.RunPosition[i]];
+    EXPECT_EQ(CellBestError[1],
+              EquilibriumError(system.a, system.b, x, system.A, system.B, system.N, system.L));
+    EXPECT_LT(CellBestError[1], 1e-12L);
+    for (int j = 1; j <= EqSpeciesCount; ++j)
+        EXPECT_EQ(CellAmounts[1][j], CellBestAmounts[1][j]) << j;
+    // The cell without an answer has nothing to show.
+    EXPECT_TRUE(std::isnan(CellBestError[2]));
+    for (int j = 1; j <= EqSpeciesCount; ++j)
+        EXPECT_TRUE(std::isnan(CellBestAmounts[2][j])) << j;
 }
 
 TEST(BatchWindow, WritesAndKeepsEveryErrorAndTheProgressOnRequestWithoutPausing) {

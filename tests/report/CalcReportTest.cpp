@@ -89,8 +89,9 @@ TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
     const QJsonObject json = ParseObject(FormatReport(
         CalcOutcome::Converged, messages, {ReportFormat::Json, ReportView::Feed, true}));
 
-    EXPECT_EQ(Keys(json), (std::set<std::string>{"gasList", "species", "status", "messages",
-                                                 "flowmeters", "nodes", "cells"}));
+    EXPECT_EQ(Keys(json), (std::set<std::string>{"gasList", "species", "solver", "status",
+                                                 "messages", "flowmeters", "nodes", "cells"}));
+    EXPECT_EQ(json["solver"].toString(), "pattern");
     const std::vector<std::string> gases = GasListNames();
     EXPECT_EQ(gases, (std::vector<std::string>{"H2", "H2O", "Ar", "O2"}));
     EXPECT_EQ(Strings(json["gasList"]), gases);
@@ -157,12 +158,12 @@ TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
         EXPECT_EQ(Keys(equilibrium), std::set<std::string>(species.begin(), species.end()));
         for (int j = 1; j <= EqSpeciesCount; ++j)
             EXPECT_EQ(equilibrium[QString::fromStdString(species[j - 1])].toDouble(),
-                      static_cast<double>(CellAmounts[c][j]));
+                      static_cast<double>(CellBestAmounts[c][j]));
         EXPECT_EQ(cell["passes"].toInt(), CellPasses[c]);
     }
     const QJsonObject first = cells[0].toObject();
     EXPECT_EQ(first["name"].toString(), "Hot");
-    EXPECT_EQ(first["state"].toInt(), 5);
+    EXPECT_EQ(first["state"].toInt(), CellRunState::Converged);
     EXPECT_GE(first["passes"].toInt(), 3);
     EXPECT_EQ(first["bestError"].toDouble(), static_cast<double>(CellBestError[1]));
     EXPECT_LE(first["bestError"].toDouble(), 1e-6);
@@ -232,7 +233,7 @@ TEST_F(CalcReport, TextShowsTheChosenViewsWithTheValuesOfTheWindowsResultsTable)
             for (std::size_t i = 0; i < rows.size(); ++i) {
                 const int row = int(i) + 1;
                 EXPECT_EQ(rows[i].first, names[i]);
-                const double value = equilibrium ? static_cast<double>(CellAmounts[1][row])
+                const double value = equilibrium ? static_cast<double>(CellBestAmounts[1][row])
                                                  : CellFeed[1][row].Fraction;
                 if (!c.Linear && value <= 0) {
                     EXPECT_EQ(rows[i].second, "") << names[i];
@@ -270,7 +271,7 @@ TEST_F(CalcReport, CsvHasOneLinePerCellViewAndRowAtFullPrecision) {
                                : "cell,name,temperatureC,pressure,state,view,species,log10");
         std::vector<std::string> expected;
         for (int j = 1; j <= EqSpeciesCount; ++j) {
-            const long double x = CellAmounts[1][j];
+            const long double x = CellBestAmounts[1][j];
             const double value =
                 linear ? static_cast<double>(x) : static_cast<double>(Log10Clamped(x));
             std::ostringstream s;
@@ -316,4 +317,71 @@ TEST_F(CalcReport, TextOfAFailedMixerShowsTheMixerAndNoCells) {
     EXPECT_NE(text.find("\nM1    no "), std::string::npos) << text;
     EXPECT_EQ(text.find("Cells"), std::string::npos);
     EXPECT_EQ(text.find(LogEquilibrium), std::string::npos);
+}
+
+TEST_F(CalcReport, ACellTheExactSolverCouldNotSolveShowsNoValuesAndNoBestError) {
+    // Wet hydrogen; and pure CO, which has no more oxygen than carbon.
+    FeedTwoCells(WetHydrogen, {{"CO", 1.0}});
+    const CalcOutcome outcome = RunCalculation(CalcBounds{1, 0, 0, EquilibriumSolver::Exact});
+    ASSERT_EQ(Cells[2].State, CellRunState::Passed);
+
+    ReportOptions options;
+    options.Format = ReportFormat::Json;
+    options.Solver = EquilibriumSolver::Exact;
+    const QJsonObject json = ParseObject(FormatReport(outcome, {}, options));
+    EXPECT_EQ(json["solver"].toString(), "exact");
+    EXPECT_EQ(json["status"].toString(), "not-converged");
+    const QJsonArray cells = json["cells"].toArray();
+    ASSERT_GE(cells.size(), 2);
+    const QJsonObject solved = cells[0].toObject();
+    EXPECT_EQ(solved["state"].toInt(), CellRunState::Converged);
+    EXPECT_EQ(solved["passes"].toInt(), 1);
+    EXPECT_EQ(solved["bestError"].toDouble(), static_cast<double>(CellBestError[1]));
+    // A cell without an answer shows no values, not the amounts the solver stopped at.
+    const QJsonObject unsolved = cells[1].toObject();
+    EXPECT_EQ(unsolved["state"].toInt(), CellRunState::Passed);
+    EXPECT_EQ(unsolved["passes"].toInt(), 1);
+    EXPECT_TRUE(unsolved["bestError"].isNull());
+    const QJsonObject none = unsolved["equilibrium"].toObject();
+    ASSERT_EQ(none.size(), EqSpeciesCount);
+    for (const QJsonValue value : none)
+        EXPECT_TRUE(value.isNull());
+
+    // Text: empty places in either scale, and a pass without a best error after it.
+    options.Format = ReportFormat::Text;
+    options.Cell = 2;
+    for (const bool linear : {false, true}) {
+        SCOPED_TRACE(linear ? "linear" : "logarithmic");
+        options.Linear = linear;
+        const std::string text = FormatReport(outcome, {}, options);
+        const auto rows = TextTableRows(text, linear ? LinearEquilibrium : LogEquilibrium);
+        ASSERT_EQ(static_cast<int>(rows.size()), EqSpeciesCount);
+        for (const auto& [species, value] : rows)
+            EXPECT_EQ(value, "") << species;
+        std::istringstream in(text);
+        std::string line;
+        while (std::getline(in, line) && line.rfind("OC 2  ", 0) != 0) {
+        }
+        std::istringstream fields(line);
+        std::vector<std::string> words;
+        for (std::string word; fields >> word;)
+            words.push_back(word);
+        ASSERT_GE(words.size(), 3u) << line;
+        EXPECT_EQ(std::vector<std::string>(words.end() - 3, words.end()),
+                  (std::vector<std::string>{"not", "converged", "1"}));
+    }
+
+    // CSV: the equilibrium lines of the cell end in an empty value.
+    options.Format = ReportFormat::Csv;
+    options.View = ReportView::Equilibrium;
+    options.Linear = true;
+    std::istringstream csv(FormatReport(outcome, {}, options));
+    std::string line;
+    std::getline(csv, line); // the headings
+    int lines = 0;
+    while (std::getline(csv, line)) {
+        ++lines;
+        EXPECT_EQ(line.back(), ',') << line;
+    }
+    EXPECT_EQ(lines, EqSpeciesCount);
 }

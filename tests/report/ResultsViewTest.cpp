@@ -81,6 +81,8 @@ TEST_F(ResultsViewTest, FourViewsOfTheSameResults) {
         EXPECT_EQ(text(2), c.Cell2Row2);
         // Cell 3: a negative amount, or no feed; neither has a logarithm.
         EXPECT_EQ(view.Shown(view.Value(3, 1)).has_value(), !view.Logarithmic);
+        // Cell 5 had no answer: no value in either scale; its feed (none) is 0.
+        EXPECT_EQ(view.Shown(view.Value(5, 1)).has_value(), !view.Equilibrium && !view.Logarithmic);
     }
 }
 
@@ -90,20 +92,43 @@ TEST_F(ResultsViewTest, OnlyPositiveValuesHaveALogarithm) {
     const struct {
         long double Value;
         std::optional<long double> Logarithm;
+        bool Linear; // shown as itself in the linear view
     } cases[] = {
-        {100, 2},
-        {1e-320L, -308},
-        {0, std::nullopt},
-        {-0.0L, std::nullopt},
-        {-1e-9L, std::nullopt},
-        {std::nanl(""), std::nullopt},
+        {100, 2, true},
+        {1e-320L, -308, true},
+        {0, std::nullopt, true},
+        {-0.0L, std::nullopt, true},
+        {-1e-9L, std::nullopt, true},
+        // No answer (a cell the exact solver could not solve): no value in any view.
+        {std::nanl(""), std::nullopt, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<double>(c.Value));
         EXPECT_EQ(logarithmic.Shown(c.Value), c.Logarithm);
-        ASSERT_TRUE(linear.Shown(c.Value).has_value());
-        if (!std::isnan(c.Value)) {
-            EXPECT_EQ(*linear.Shown(c.Value), c.Value);
+        EXPECT_EQ(linear.Shown(c.Value), c.Linear ? std::optional(c.Value) : std::nullopt);
+    }
+}
+
+TEST_F(ResultsViewTest, ACellsBestErrorIsShownOnceItHasMadeAPassAndHasAnAnswer) {
+    const struct {
+        const char* Title;
+        int Passes;
+        long double Error;
+        const char* Text;
+    } cases[] = {
+        {"before the first pass", 0, 0, ""},
+        {"after a pass", 3, 9.1949e-7L, "9.19E-07"},
+        {"an exact answer", 1, 2.5e-19L, "2.50E-19"},
+        {"no answer to measure", 1, std::nanl(""), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Title);
+        CellPasses[2] = c.Passes;
+        CellBestError[2] = c.Error;
+        EXPECT_EQ(ResultsView::BestErrorText(2), c.Text);
+        EXPECT_EQ(ResultsView::BestError(2).has_value(), *c.Text != '\0');
+        if (*c.Text != '\0') {
+            EXPECT_EQ(ResultsView::BestError(2), c.Error);
         }
     }
 }

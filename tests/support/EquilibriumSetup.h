@@ -20,9 +20,10 @@ void SetCellFeeds(const std::vector<Components>& feeds);
 int CompoundNumber(const std::string& formula);
 
 // A finished run set by hand, for the results views: species H2 and H2O, gases H2O and H2. Cell 2
-// "Furnace" was fed 0.25 H2O and 0.75 H2 and holds 0.01 bar of H2 and 1e-320 bar of H2O (below
-// the logarithm's clamp); cell 3 has no name and a negative amount of H2, which has no
-// logarithm.
+// "Furnace" was fed 0.25 H2O and 0.75 H2; the best point of its run holds 0.01 bar of H2 and
+// 1e-320 bar of H2O (below the logarithm's clamp), while its last pass gave up and left 1 bar of
+// each to start again from. Cell 3 has no name and a negative amount of H2, which has no
+// logarithm; cell 5 had no answer at all (NaN).
 void FakeFinishedRun();
 
 // Formulas of EqSpecies 1..EqSpeciesCount.
@@ -31,8 +32,9 @@ std::vector<std::string> EqSpeciesFormulas();
 int EqPosition(const std::string& formula);
 
 // A table of cases calls SetUp and TearDown around each case, as a fresh test would. TearDown
-// holds every converged cell to its equilibrium (MeetsEquilibrium) within what the pattern
-// search guarantees.
+// holds every converged cell to its equilibrium (MeetsEquilibrium) within what its best error
+// guarantees, and a cell solved exactly within what the exact solver promises
+// (ConvergedCellTolerance).
 class EquilibriumRun : public ProgramTest {
 protected:
     void SetUp() override;

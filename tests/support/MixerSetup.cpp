@@ -60,6 +60,17 @@ void FeedCellOneAlone(const Components& gases) {
     Cells[1].Temperature = 800;
 }
 
+void FeedTwoCells(const Components& first, const Components& second) {
+    FeedCellOneAlone(first);
+    SetInputMix(2, second);
+    SetMeter(2, 2, 2, 10);
+    SetConstantFlow(2, 2, 2.0);
+    Cells[2].Mix = 2;
+    Cells[2].Temperature = 800;
+    for (const int c : {1, 2})
+        Cells[c].LeakO2 = Cells[c].LeakH2O = 0;
+}
+
 void FeedThirteenGases() {
     FeedCellOneAlone({{"H2", 0.1},
                       {"D2", 0.1},

@@ -24,6 +24,10 @@ void SetConstantGasFlow(int f, int c, const std::string& gas, double flow);
 // Cell 1 at 800 degrees Celsius, fed through flowmeter 1 (2 flow units, curve 1) from input
 // mixture 1 with these gases; no other cell has a node.
 void FeedCellOneAlone(const Components& gases);
+// Cell 1 fed as FeedCellOneAlone does, cell 2 with the second gases through flowmeter 2 (2 flow
+// units, curve 2) from input mixture 2 into node 2, both at 800 degrees Celsius and without
+// leaks.
+void FeedTwoCells(const Components& first, const Components& second);
 // Thirteen distinct gases in input mixtures 1 and 2, both feeding node 1: one too many.
 void FeedThirteenGases();
 

@@ -10,6 +10,14 @@ std::vector<std::string> RecordingWindow::StatusLines() const {
     return lines;
 }
 
+std::vector<std::string> RecordingWindow::RedLines() const {
+    std::vector<std::string> lines;
+    for (const std::string& line : Log)
+        if (line.rfind("red: ", 0) == 0)
+            lines.push_back(line);
+    return lines;
+}
+
 void RecordingWindow::ShowStatusLine(StatusColour colour, const std::string& text) {
     Log.push_back((colour == StatusColour::Red ? "red: " : "blue: ") + text);
 }
@@ -34,8 +42,10 @@ void RecordingWindow::DrawCell(int cell) {
 void RecordingWindow::ShowCellResults() {
     Log.push_back("ShowCellResults");
 }
-void RecordingWindow::RefreshCellColumn(int cell, const long double*, int count) {
+void RecordingWindow::RefreshCellColumn(int cell, const long double* amounts, int count) {
     Log.push_back("RefreshCellColumn " + std::to_string(cell) + " " + std::to_string(count));
+    if (OnRefreshCellColumn)
+        OnRefreshCellColumn(cell, std::vector<long double>(amounts, amounts + count));
 }
 void RecordingWindow::SetCalculateCaption(const std::string& caption) {
     Log.push_back("caption " + caption);

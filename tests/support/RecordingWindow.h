@@ -18,9 +18,13 @@ public:
     // solver pass), OnDrawCell when a cell's marker is drawn.
     std::function<void()> OnProcessPendingEvents;
     std::function<void(int cell)> OnDrawCell;
+    // Called with the amounts of every column refresh.
+    std::function<void(int cell, const std::vector<long double>& amounts)> OnRefreshCellColumn;
 
     // Only the status-line texts, each prefixed "red: " or "blue: ".
     std::vector<std::string> StatusLines() const;
+    // Only the red ones, prefixed "red: ".
+    std::vector<std::string> RedLines() const;
     void Clear() { Log.clear(); }
 
     void ShowStatusLine(StatusColour colour, const std::string& text) override;

@@ -47,8 +47,9 @@ struct SolverCall {
 };
 
 // The first solver call of a cell prepared by the cell run (its species selected and the cells
-// prepared), at the cell's pressure and temperature: the cell run's own equations, and the
-// feed with every amount raised by 1e-20.
+// prepared), at the cell's pressure and temperature: the run's equations for the cell, over all
+// the run's species (BuildCellEquations; the cell run itself leaves out the elements the cell's
+// feed lacks), and the feed with every amount raised by 1e-20.
 SolverCall FirstCallOfCell(int cell);
 
 // The next pass of the same cell run: the amounts, best error and step carry over.

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <map>
+
 namespace {
 
 // Wet hydrogen through flowmeter 1 into node 1, feeding cells 1 and 2 at 800 degrees C; the
@@ -60,6 +62,33 @@ TEST_F(CalculateTest, RunsToConvergenceAndShowsTheResults) {
     // Partial pressure of hydrogen close to its feed share of 1 bar.
     EXPECT_NEAR(t.GetElem(1, h2), std::log10(0.97), 1e-3);
     EXPECT_TRUE(t.IsEmpty(3, h2)) << "a cell that is not fed has no logarithm";
+}
+
+TEST_F(CalculateTest, AWetHydrogenCellBesideACarbonBufferConverges) {
+    // Each cell alone at 800 degrees C: log pO2 -21.373 in wet hydrogen, -18.372 in the 1:1
+    // CO/CO2 buffer. Together they bring carbon to the one and hydrogen to the other.
+    WetHydrogenRig();
+    SetInputMix(2, {{"CO", 0.5}, {"CO2", 0.5}});
+    SetMeter(2, 2, 2, 50);
+    SetConstantFlow(2, 2, 100);
+    Cells[2].Mix = 2;
+    ShowPage(CellPage);
+    Form->Run1->trigger();
+
+    EXPECT_EQ(Cells[1].State, CellRunState::Converged);
+    EXPECT_EQ(Cells[2].State, CellRunState::Converged);
+    const TNTabEd& t = *Form->CellTabEd;
+    ASSERT_EQ(t.NrOfRows(), EqSpeciesCount);
+    std::map<QString, int> row;
+    for (int r = 1; r <= t.NrOfRows(); ++r)
+        row[t.GetRowName(r)] = r;
+    EXPECT_NEAR(t.GetElem(1, row["O2"]), -21.373, 2e-3);
+    EXPECT_NEAR(t.GetElem(2, row["O2"]), -18.372, 2e-3);
+    // What a cell's feed lacks is not there at all.
+    for (const char* carbon : {"C(s)", "CO", "CO2"})
+        EXPECT_TRUE(t.IsEmpty(1, row[carbon])) << carbon;
+    for (const char* hydrogen : {"H2", "H2O"})
+        EXPECT_TRUE(t.IsEmpty(2, row[hydrogen])) << hydrogen;
 }
 
 TEST_F(CalculateTest, UsingTheCommandAgainStopsTheRun) {

@@ -50,18 +50,19 @@ TEST_F(ResultsTableTest, FourViews) {
         int Decimals;
         double Cell2Row1, Cell2Row2;
         bool Cell3Row1Empty;
+        bool Cell5Row1Empty;
         const char* Row1;
     };
     const View views[] = {
         {nullptr, "Results - Logarithmic at Cell equilibrium", QColor(252, 205, 48),
-         QColor(255, 255, 255), 5, -2, -308, true, "H2"},
+         QColor(255, 255, 255), 5, -2, -308, true, true, "H2"},
         // -4 places select the exponent notation, which the table stores as -1.
         {Form->Button3, "Results - Linear at Cell equilibrium", QColor(252, 205, 48),
-         QColor(192, 192, 192), -1, 0.01, 1e-320, false, "H2"},
+         QColor(192, 192, 192), -1, 0.01, 1e-320, false, true, "H2"},
         {Form->Button5, "Results - Linear at Room temperature", QColor(166, 202, 240),
-         QColor(192, 192, 192), 6, 0.25, 0.75, false, "H2O"},
+         QColor(192, 192, 192), 6, 0.25, 0.75, false, false, "H2O"},
         {Form->Button3, "Results - Logarithmic at Room temperature", QColor(166, 202, 240),
-         QColor(255, 255, 255), 5, std::log10(0.25), std::log10(0.75), true, "H2O"},
+         QColor(255, 255, 255), 5, std::log10(0.25), std::log10(0.75), true, true, "H2O"},
     };
     for (const View& v : views) {
         SCOPED_TRACE(v.Caption);
@@ -80,6 +81,7 @@ TEST_F(ResultsTableTest, FourViews) {
         EXPECT_NEAR(t.GetElem(2, 1), v.Cell2Row1, 1e-12);
         EXPECT_DOUBLE_EQ(t.GetElem(2, 2), v.Cell2Row2);
         EXPECT_EQ(t.IsEmpty(3, 1), v.Cell3Row1Empty);
+        EXPECT_EQ(t.IsEmpty(5, 1), v.Cell5Row1Empty);
     }
     EXPECT_EQ(Form->Button3->text(), "Logarithmic");
     EXPECT_EQ(Form->Button5->text(), "Room temperature");
