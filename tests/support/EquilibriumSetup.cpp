@@ -37,6 +37,13 @@ void SetCellFeeds(const std::vector<Components>& feeds) {
     }
 }
 
+const Components& ElevenGases() {
+    static const Components gases = {{"H2", 0.05}, {"D2", 0.02},  {"N2", 0.1},   {"O2", 0.05},
+                                     {"Ar", 0.5},  {"He", 0.1},   {"H2O", 0.05}, {"D2O", 0.02},
+                                     {"CO", 0.05}, {"CO2", 0.05}, {"NH3", 0.01}};
+    return gases;
+}
+
 int CompoundNumber(const std::string& formula) {
     for (int i = 1; i <= CompoundCount; ++i)
         if (Compounds[i].Formula == formula)

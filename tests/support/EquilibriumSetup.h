@@ -16,6 +16,10 @@
 // and no node.
 void SetCellFeeds(const std::vector<Components>& feeds);
 
+// A feed of all eleven gases the species table has, twelve species in all: O2 0.05 against H2
+// 0.05 and CO 0.05, with traces of D2 and NH3, in argon, nitrogen and helium.
+const Components& ElevenGases();
+
 // The species-table number of the species with this formula; fails the test when there is none.
 int CompoundNumber(const std::string& formula);
 
