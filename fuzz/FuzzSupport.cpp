@@ -89,9 +89,12 @@ void ReadExampleRig() {
     FuzzCheck(RigFromJson(file.readAll().toStdString(), error), "the example rig is a rig");
 }
 
-void CalculateAndCheck() {
+namespace {
+
+// One calculation within the bounds and its checks.
+void CalculateAndCheckWithin(const CalcBounds& bounds) {
     QuietWindow().Messages.clear();
-    const CalcOutcome outcome = RunCalculation(FuzzBounds);
+    const CalcOutcome outcome = RunCalculation(bounds);
 
     FuzzCheck(!Running && !StopRequested, "the run has ended");
     FuzzCheck(GasCount >= 0 && GasCount <= MaxGases, "the gas list fits");
@@ -105,6 +108,9 @@ void CalculateAndCheck() {
         FuzzCheck(cell.State == CellRunState::NotCalculated || (CellNode(c) != 0 && InRange(cell)),
                   "only a fed cell in range is calculated");
         FuzzCheck(CellPasses[c] <= FuzzBounds.PassesPerCellRun, "the passes keep their bound");
+        for (int j = 1; j <= EqSpeciesCount && cell.State == CellRunState::Converged; ++j)
+            FuzzCheck(std::isfinite(CellBestAmounts[c][j]) && CellBestAmounts[c][j] >= 0,
+                      "a converged cell shows amounts, none negative");
         for (const GasFraction& slot : CellFeed[c])
             FuzzCheck(std::isfinite(slot.Fraction), "a feed holds finite fractions");
     }
@@ -116,9 +122,20 @@ void CalculateAndCheck() {
     }
     ReportOptions json;
     json.Format = ReportFormat::Json;
+    json.Solver = bounds.Solver;
     const std::string report = FormatReport(outcome, QuietWindow().Messages, json);
     FuzzCheck(!QJsonDocument::fromJson(QByteArray::fromStdString(report)).isNull(),
               "the JSON report is JSON");
+}
+
+} // namespace
+
+void CalculateAndCheck() {
+    for (const EquilibriumSolver solver : {EquilibriumSolver::Pattern, EquilibriumSolver::Exact}) {
+        CalcBounds bounds = FuzzBounds;
+        bounds.Solver = solver;
+        CalculateAndCheckWithin(bounds);
+    }
 }
 
 std::vector<std::string_view> SplitInput(const std::uint8_t* data, std::size_t size,

@@ -20,8 +20,9 @@ void WriteFuzzFile(const std::string& path, const std::uint8_t* data, std::size_
 void ReadExampleRig();
 
 // Runs Calculate on the tables as quorvane-calc does, within the fuzzing bounds (one cycle over
-// the cells, one pass per cell run, a few solver iterations), formats its reports and checks
-// what must hold after any calculation whatever the setup.
+// the cells, one pass per cell run, a few solver iterations), once by the pattern search and
+// once by the exact solver; formats the reports of each and checks what must hold after any
+// calculation whatever the setup.
 void CalculateAndCheck();
 
 // Aborts with the message when the condition does not hold.

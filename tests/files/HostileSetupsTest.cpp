@@ -1,9 +1,9 @@
 // Hostile setups: files as a typo, a broken USB stick or a careless script can leave them,
 // loaded and calculated as the headless calculator does. Each case starts from the example rig,
 // spoils some of its files, starts the program on the set and calculates it within tight
-// bounds. Whatever the files hold, the calculation must end, keep every index in its table and
-// hand the solver only what it can work with; where the decided behaviour says which cells are
-// calculated and which messages show, the case says so too.
+// bounds, by the pattern search and by the exact solver. Whatever the files hold, the calculation
+// must end, keep every index in its table and hand the solver only what it can work with; where the
+// decided behaviour says which cells are calculated and which messages show, the case says so too.
 #include "core/Cat.h"
 #include "core/MixerNetwork.h"
 #include "core/SetupTables.h"
@@ -247,6 +247,9 @@ void ExpectSoundEnd(CalcOutcome outcome, const std::vector<StatusMessage>& messa
         EXPECT_TRUE(std::isfinite(cell.Temperature) && cell.Temperature + 273.15 > 0);
         EXPECT_GE(MainElement[c], 1);
         EXPECT_LE(CellPasses[c], 1);
+        // What a converged cell shows is an answer: amounts, none negative.
+        for (int j = 1; j <= EqSpeciesCount && cell.State == CellRunState::Converged; ++j)
+            EXPECT_TRUE(std::isfinite(CellBestAmounts[c][j]) && CellBestAmounts[c][j] >= 0) << j;
     }
     for (const ReportFormat format : {ReportFormat::Text, ReportFormat::Csv})
         EXPECT_FALSE(FormatReport(outcome, messages, {format}).empty());
@@ -275,31 +278,42 @@ TEST_F(HostileSetups, LoadAndCalculateWithoutACrashAHangOrUndefinedBehaviour) {
         }
 
         std::ostringstream statusLines;
-        BatchWindow window(statusLines);
-        window.ShowProgress = false;
-        SetWindow(&window);
+        BatchWindow loading(statusLines);
+        loading.ShowProgress = false;
+        SetWindow(&loading);
         const std::array<bool, 4> read = StartOnFileSet(base);
-        const CalcOutcome outcome = RunCalculation(CalcBounds{1, 1, 1});
         SetWindow(&Recorder);
-
         EXPECT_EQ(read, (std::array<bool, 4>{true, true, true, true}));
-        ExpectSoundEnd(outcome, window.Messages);
-        if (!c.Calculated.empty()) {
-            EXPECT_EQ(outcome == CalcOutcome::MixerFailed, c.MixerFails);
-            std::string calculated;
-            for (const CellRecord& cell : Cells)
-                calculated += cell.State == CellRunState::NotCalculated ? '-' : 'C';
-            EXPECT_EQ(calculated, c.Calculated);
-        }
-        const std::vector<std::string> red = RedTexts(window.Messages);
-        for (const std::string& text : c.Shown)
-            EXPECT_EQ(std::count(red.begin(), red.end(), text), 1) << text;
-        // A message about a cell's conditions is shown only for a cell that was left out.
-        for (int cell = 1; cell <= CellCount; ++cell) {
-            if (Cells[cell].State != CellRunState::NotCalculated) {
-                EXPECT_EQ(std::count(red.begin(), red.end(),
-                                     Cat("Cell ", std::to_string(cell), OutOfRange)),
-                          0);
+
+        // Each solver calculates the set as loaded; its window holds what the loading said too.
+        for (const EquilibriumSolver solver :
+             {EquilibriumSolver::Pattern, EquilibriumSolver::Exact}) {
+            SCOPED_TRACE(solver == EquilibriumSolver::Exact ? "exact solver" : "pattern search");
+            BatchWindow window(statusLines);
+            window.ShowProgress = false;
+            window.Messages = loading.Messages;
+            SetWindow(&window);
+            const CalcOutcome outcome = RunCalculation(CalcBounds{1, 1, 1, solver});
+            SetWindow(&Recorder);
+
+            ExpectSoundEnd(outcome, window.Messages);
+            if (!c.Calculated.empty()) {
+                EXPECT_EQ(outcome == CalcOutcome::MixerFailed, c.MixerFails);
+                std::string calculated;
+                for (const CellRecord& cell : Cells)
+                    calculated += cell.State == CellRunState::NotCalculated ? '-' : 'C';
+                EXPECT_EQ(calculated, c.Calculated);
+            }
+            const std::vector<std::string> red = RedTexts(window.Messages);
+            for (const std::string& text : c.Shown)
+                EXPECT_EQ(std::count(red.begin(), red.end(), text), 1) << text;
+            // A message about a cell's conditions is shown only for a cell that was left out.
+            for (int cell = 1; cell <= CellCount; ++cell) {
+                if (Cells[cell].State != CellRunState::NotCalculated) {
+                    EXPECT_EQ(std::count(red.begin(), red.end(),
+                                         Cat("Cell ", std::to_string(cell), OutOfRange)),
+                              0);
+                }
             }
         }
     }
