@@ -110,6 +110,7 @@ TEST_F(StartUp, WithoutDefaultFilesEveryTableHoldsItsDefaults) {
         for (int j = 1; j <= 12; ++j) {
             EXPECT_EQ(FeedAmounts[c][j], 0.0L);
             EXPECT_EQ(CellAmounts[c][j], 0.0L);
+            EXPECT_EQ(CellBestAmounts[c][j], 0.0L);
         }
     }
     for (int j = 1; j <= 12; ++j)
@@ -294,7 +295,7 @@ TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
     ErrorPause = ProgressPause = 9;
     ShowEquilibrium = ShowLogarithmic = 0;
     SaveFileSet(TempPath("rig"));
-    const ScopedCalcBounds bounds({1, 2, 3});
+    const ScopedCalcBounds bounds({1, 2, 3, EquilibriumSolver::Exact});
 
     ResetProgramState();
 
@@ -356,6 +357,7 @@ TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
     EXPECT_TRUE(zero(EqSpecies));
     EXPECT_TRUE(zeroAmounts(FeedAmounts));
     EXPECT_TRUE(zeroAmounts(CellAmounts));
+    EXPECT_TRUE(zeroAmounts(CellBestAmounts));
     EXPECT_TRUE(zero(ElementTotals));
     EXPECT_TRUE(zero(ElementRatios));
     EXPECT_TRUE(zero(MainElement));
@@ -368,4 +370,5 @@ TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
         EXPECT_EQ(logK, 0);
     const CalcBounds& active = ActiveCalcBounds();
     EXPECT_EQ(active.Cycles + active.PassesPerCellRun + active.IterationsPerPass, 0);
+    EXPECT_EQ(active.Solver, EquilibriumSolver::Pattern);
 }
