@@ -21,12 +21,9 @@ using EquilibriumCheck = EquilibriumRun;
 TEST_F(EquilibriumCheck, PassesAnExactAnswerAndFindsEachKindOfFault) {
     // Cell 1 holds hydrogen, carbon, oxygen and argon; cell 2 brings nitrogen into the run, which
     // cell 1 lacks.
-    SetCellFeeds({{{"H2", 0.1}, {"H2O", 0.05}, {"CO", 0.05}, {"CO2", 0.1}, {"Ar", 0.7}},
-                  {{"N2", 0.5}, {"H2", 0.5}}});
-    Cells[1].Temperature = 900;
-    Cells[1].Pressure = 2;
-    ASSERT_TRUE(SelectEquilibriumSpecies());
-    PrepareCells();
+    PrepareCellOne({{{"H2", 0.1}, {"H2O", 0.05}, {"CO", 0.05}, {"CO2", 0.1}, {"Ar", 0.7}},
+                    {{"N2", 0.5}, {"H2", 0.5}}},
+                   900, 2);
     const CellSystem system = BuildCellSystem(1, Cells[1].Pressure, Cells[1].Temperature);
     const ExactSolution solution = SolveExactly(system);
     ASSERT_EQ(solution.Outcome, ExactOutcome::Converged);

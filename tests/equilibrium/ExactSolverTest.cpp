@@ -25,11 +25,7 @@ namespace {
 // Cell 1 of the given feeds as the run prepares it, and its system at its conditions.
 CellSystem SystemOfCellOne(const std::vector<Components>& feeds, double temperatureC,
                            double pressure) {
-    SetCellFeeds(feeds);
-    Cells[1].Temperature = temperatureC;
-    Cells[1].Pressure = pressure;
-    EXPECT_TRUE(SelectEquilibriumSpecies());
-    PrepareCells();
+    PrepareCellOne(feeds, temperatureC, pressure);
     return BuildCellSystem(1, pressure, temperatureC);
 }
 

@@ -243,11 +243,7 @@ TEST(SolverDifferential, ErrorMeasuresAgreeOnRandomPoints) {
 // Cell 1 of the given feeds as the cell run hands it to the solver in its first pass.
 SolverCall FirstPassOfCellOne(const std::vector<Components>& feeds, double temperatureC,
                               double pressure) {
-    SetCellFeeds(feeds);
-    Cells[1].Temperature = temperatureC;
-    Cells[1].Pressure = pressure;
-    SelectEquilibriumSpecies();
-    PrepareCells();
+    PrepareCellOne(feeds, temperatureC, pressure);
     return FirstCallOfCell(1);
 }
 

@@ -44,6 +44,22 @@ const Components& ElevenGases() {
     return gases;
 }
 
+void PrepareCellOne(const std::vector<Components>& feeds, double temperatureC, double pressure) {
+    SetCellFeeds(feeds);
+    Cells[1].Temperature = temperatureC;
+    Cells[1].Pressure = pressure;
+    EXPECT_TRUE(SelectEquilibriumSpecies());
+    PrepareCells();
+}
+
+long double ErrorOfShownAmounts(int cell) {
+    const CellSystem system = BuildCellSystem(cell, Cells[cell].Pressure, Cells[cell].Temperature);
+    EqVector x{};
+    for (int i = 1; i <= system.n(); ++i)
+        x[i] = CellBestAmounts[cell][system.RunPosition[i]];
+    return EquilibriumError(system.a, system.b, x, system.A, system.B, system.N, system.L);
+}
+
 int CompoundNumber(const std::string& formula) {
     for (int i = 1; i <= CompoundCount; ++i)
         if (Compounds[i].Formula == formula)

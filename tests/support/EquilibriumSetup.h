@@ -20,6 +20,14 @@ void SetCellFeeds(const std::vector<Components>& feeds);
 // 0.05 and CO 0.05, with traces of D2 and NH3, in argon, nitrogen and helium.
 const Components& ElevenGases();
 
+// Gives the cells these feeds (SetCellFeeds), cell 1 this temperature and pressure, selects the
+// species and prepares the cells: the run as it stands before it solves cell 1.
+void PrepareCellOne(const std::vector<Components>& feeds, double temperatureC, double pressure);
+
+// The pattern search's error measure, on the cell's own system at its conditions, of the amounts
+// the cell shows (CellBestAmounts).
+long double ErrorOfShownAmounts(int cell);
+
 // The species-table number of the species with this formula; fails the test when there is none.
 int CompoundNumber(const std::string& formula);
 
