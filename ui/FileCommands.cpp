@@ -14,7 +14,7 @@ bool Choose(TForm1& form, TFileDialog& dialog, std::string& currentName) {
 }
 
 // Open one kind: the open dialog shows only that kind's files and adds its extension.
-void OpenOne(TForm1& form, const char* extension, std::string& currentName, void (*load)()) {
+void OpenOne(TForm1& form, const char* extension, std::string& currentName, bool (*load)()) {
     form.OpenDialog1.DefaultExt = QString::fromLatin1(extension);
     form.OpenDialog1.Filter = QStringLiteral("*.") + QString::fromLatin1(extension);
     form.OpenDialog1.ChoosesFileSet = false;
@@ -23,7 +23,7 @@ void OpenOne(TForm1& form, const char* extension, std::string& currentName, void
 }
 
 // Save As one kind: the save dialog stores exactly the name the user chose.
-void SaveOneAs(TForm1& form, std::string& currentName, void (*save)()) {
+void SaveOneAs(TForm1& form, std::string& currentName, bool (*save)()) {
     if (Choose(form, form.SaveDialog1, currentName))
         save();
 }

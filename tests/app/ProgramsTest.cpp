@@ -150,21 +150,44 @@ TEST_F(Programs, CalcRefusesBadUsageWithStatusTwo) {
 }
 
 TEST_F(Programs, CalcSaysWhichFilesItTriedAndWhichItLacks) {
+    // Each file that cannot be read is a warning with the system's reason.
     const std::string missing = TempPath("nowhere");
+    const auto unreadText = [](const std::string& name, const char* holds) {
+        return "Could not read " + name + ": No such file or directory; " + holds +
+               " are left as they were";
+    };
+    const auto unread = [&](const std::string& name, const char* holds) {
+        return "warning: " + unreadText(name, holds) + "\n";
+    };
     Finished run = Calc({QString::fromStdString(missing)});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, "quorvane-calc: could not read any file of the set; tried " + missing +
+    EXPECT_EQ(run.Err, unread(missing + ".INP", "the input gases and mixtures") +
+                           unread(missing + ".MIX", "the flowmeters") +
+                           unread(missing + ".CAL", "the calibration curves") +
+                           unread(missing + ".CEL", "the cells") +
+                           "quorvane-calc: could not read any file of the set; tried " + missing +
                            ".INP, " + missing + ".MIX, " + missing + ".CAL and " + missing +
                            ".CEL\n");
     EXPECT_EQ(run.Out, "");
 
-    // Without its curves the rig still calculates: every flowmeter reads the last curve.
+    // Without its curves the rig still calculates: every flowmeter reads the last curve, which
+    // at its start-up values has no point and gives no flow, as the rig check says.
     FeedCellOneAlone(ArgonAndOxygen);
     SaveFileSet(TempPath("rig"));
     QFile::remove(QString::fromStdString(TempPath("rig.CAL")));
-    run = Calc({QString::fromStdString(TempPath("rig.CEL"))});
-    EXPECT_EQ(run.Err, "quorvane-calc: could not read " + TempPath("rig.CAL") +
-                           "; its table keeps the built-in defaults\n");
+    run = Calc({"--format", "json", QString::fromStdString(TempPath("rig.CEL"))});
+    EXPECT_EQ(run.Err,
+              unread(TempPath("rig.CAL"), "the calibration curves") +
+                  "warning: Flowmeter 1 reads Ar through curve 1000, which has no point with a "
+                  "positive reading: no flow\n"
+                  "warning: Flowmeter 1 reads O2 through curve 1000, which has no point with a "
+                  "positive reading: no flow\n");
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.Out)).object();
+    ASSERT_EQ(json["messages"].toArray().size(), 3);
+    for (const QJsonValue& message : json["messages"].toArray())
+        EXPECT_EQ(message.toObject()["kind"].toString(), "warning");
+    EXPECT_EQ(json["messages"].toArray()[0].toObject()["text"].toString().toStdString(),
+              unreadText(TempPath("rig.CAL"), "the calibration curves"));
 }
 
 TEST_F(Programs, CalcTakesTheBaseAsItIsWritten) {
@@ -179,7 +202,9 @@ TEST_F(Programs, CalcTakesTheBaseAsItIsWritten) {
     const Finished run =
         Calc({"--format", "json", QString::fromStdString(TempPath("p2/back\\slash"))});
     ASSERT_EQ(run.Exit, 0) << run.Err;
-    EXPECT_EQ(run.Err, "");
+    // All four files were read: nothing but the rig check's warnings about its one-point curve.
+    for (const std::string& line : Lines(run.Err))
+        EXPECT_EQ(line.rfind("warning: Flowmeter 1 ", 0), 0u) << line;
     const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.Out)).object();
     EXPECT_EQ(json["cells"].toArray()[0].toObject()["name"].toString(), "backslash");
 }

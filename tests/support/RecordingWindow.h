@@ -21,7 +21,10 @@ public:
 
     // Only the status-line texts, each prefixed "red: " or "blue: ".
     std::vector<std::string> StatusLines() const;
-    void Clear() { Log.clear(); }
+    void Clear() {
+        Log.clear();
+        Warnings.clear();
+    }
 
     void ShowStatusLine(StatusColour colour, const std::string& text) override;
     void Pause(double seconds) override;
@@ -34,4 +37,9 @@ public:
     void ProcessPendingEvents() override;
     void LoadedSetupFilesChanged() override;
     void CalibrationsLoaded() override;
+
+    // The warnings, in order. They are on no status line and hold nothing, so they are kept
+    // apart from the log.
+    std::vector<std::string> Warnings;
+    void ShowWarning(const std::string& text) override;
 };
