@@ -5,7 +5,6 @@
 #include "core/LatinText.h"
 #include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
-#include "files/FileSets.h"
 #include "files/SetupFiles.h"
 #include "report/ResultsText.h"
 #include "report/ResultsView.h"
@@ -167,22 +166,6 @@ protected:
         }
     }
 };
-
-// The name of the current file set for the title: its base name when the four current names
-// share one, else the four file names.
-QString FileSetTitle() {
-    const std::array<std::string, 4> names = {InputFileName, MixerFileName, CalibrationFileName,
-                                              CellFileName};
-    if (names == std::array<std::string, 4>{})
-        return {};
-    const std::string base = SetupBaseName(names[0]);
-    if (FileSetNames(base) == names)
-        return QFileInfo(QString::fromStdString(base)).fileName();
-    QStringList files;
-    for (const std::string& name : names)
-        files << QFileInfo(QString::fromStdString(name)).fileName();
-    return files.join(QStringLiteral(", "));
-}
 
 } // namespace
 
@@ -466,7 +449,8 @@ QWidget* TForm1::BuildPages() {
     // The curves fill the box's whole range: stepping on from either end gives the other one.
     SpinEdit2CalCurve->setWrapping(true);
     calibrationPage->Place(SpinEdit2CalCurve, 3, 527, 57, 30, TPage::Fixed);
-    calibrationPage->Place(NewOKButton(calibrationPage, 2), 3, 563, 444, 29, TPage::Stretch);
+    calibrationPage->Place(NewOKButton(calibrationPage, CalibrationPageNumber), 3, 563, 444, 29,
+                           TPage::Stretch);
     calibrationPage->OnShow = [this] { Calibrations4Click(); };
 
     TPage* cellPage = NewPage(QStringLiteral("Output cells"));
@@ -700,95 +684,15 @@ void TForm1::CalcStartStop() {
     // The calculation left the calibration page's OK reading nothing. The page still shown at
     // its end acts on it again; it is not filled again, so that what was typed into it during
     // the run stays.
-    if (PageControl1->currentIndex() == 2)
+    if (PageControl1->currentIndex() == CalibrationPageNumber)
         CurrentTable = CalibrationTable;
     UpdateResultsCaption();
-}
-
-// --- edits, unsaved changes, results out of date ---
-
-bool TForm1::SetModified(const SetupKinds& kinds, bool modified) {
-    bool any = false;
-    for (std::size_t i = 0; i < kinds.size(); ++i) {
-        if (kinds[i]) {
-            FModified[i] = modified;
-            any = true;
-        }
-    }
-    return any;
-}
-
-void TForm1::MarkRigEdited(const SetupKinds& kinds) {
-    if (!SetModified(kinds, true))
-        return;
-    if (FHaveResults || Running)
-        FResultsOutOfDate = true;
-    UpdateWindowTitle();
-    UpdateResultsCaption();
-}
-
-void TForm1::TrackEdit(const std::function<void()>& edit) {
-    const TStoredTablesCopy before;
-    edit();
-    MarkRigEdited(before.Changed());
-}
-
-bool TForm1::Modified() const {
-    for (const bool modified : FModified)
-        if (modified)
-            return true;
-    return false;
-}
-
-bool TForm1::MayReplace(const SetupKinds& kinds) {
-    bool unsaved = false;
-    for (std::size_t i = 0; i < kinds.size(); ++i)
-        unsaved = unsaved || (kinds[i] && FModified[i]);
-    if (!unsaved)
-        return true;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvane"),
-                    QStringLiteral("The rig has changes that are not saved."),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    box.setInformativeText(QStringLiteral("Save them to ") + FileSetTitle() + QStringLiteral("?"));
-    box.setDefaultButton(QMessageBox::Save);
-    switch (box.exec()) {
-    case QMessageBox::Save:
-        return SaveAllFiles();
-    case QMessageBox::Discard:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void TForm1::Opened(const SetupKinds& read) {
-    if (SetModified(read, false) && (FHaveResults || Running))
-        FResultsOutOfDate = true;
-    UpdateWindowTitle();
-    UpdateResultsCaption();
-    ShowVisiblePage();
-}
-
-void TForm1::Saved(const SetupKinds& written, const SetupKinds& renamed) {
-    SetupKinds unwritten{};
-    for (std::size_t i = 0; i < written.size(); ++i)
-        unwritten[i] = renamed[i] && !written[i];
-    SetModified(written, false);
-    SetModified(unwritten, true);
-    UpdateWindowTitle();
 }
 
 void TForm1::ShowVisiblePage() {
     const int page = PageControl1->currentIndex();
     if (page >= 0 && page < int(FPages.size()) && FPages[std::size_t(page)]->OnShow)
         FPages[std::size_t(page)]->OnShow();
-}
-
-void TForm1::UpdateWindowTitle() {
-    const QString set = FileSetTitle();
-    setWindowTitle(set.isEmpty() ? QStringLiteral("Quorvane[*]")
-                                 : set + QStringLiteral("[*] - Quorvane"));
-    setWindowModified(Modified());
 }
 
 void TForm1::StartDialogIn(TFileDialog& dialog, const std::string& fileName) {

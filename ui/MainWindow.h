@@ -87,6 +87,8 @@ public:
     static const char* const AboutText;
     // What the results caption adds while the results are out of date.
     static const char* const OutOfDateNote;
+    // The calibration curves' page, in tab order.
+    static constexpr int CalibrationPageNumber = 2;
 
     // --- widgets, named as the rest of the program knows them ---
     TStatusLine* Message1 = nullptr;
