@@ -35,7 +35,8 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         "Calculates a Quorvane rig without a window: reads the file set BASE.INP, BASE.MIX,\n"
         "BASE.CAL and BASE.CEL, runs Calculate to its end and prints the results. Status-line\n"
-        "messages go to standard error, prefixed \"error: \" or \"info: \".\n"
+        "messages go to standard error, prefixed \"error: \" or \"info: \", and so do the\n"
+        "warnings of the rig check, prefixed \"warning: \".\n"
         "\n"
         "Exit status: 0 every fed cell converged; 1 the mixer stage failed; 2 bad usage, or\n"
         "no file of the set could be read; 3 some fed cell did not converge within the cycles\n"
@@ -50,7 +51,9 @@ int main(int argc, char* argv[]) {
                                   "equilibrium|feed|both", "both");
     const QCommandLineOption linear("linear",
                                     "Plain values in text and csv instead of decimal logarithms.");
-    const QCommandLineOption verbose("verbose", "Also write the progress lines to standard error.");
+    const QCommandLineOption verbose(
+        "verbose", "Also write the progress lines to standard error, and in text the curve each\n"
+                   "flowmeter read each gas through.");
     const QCommandLineOption cell("cell", "Only cell N (1..8) in the output.", "N");
     const QCommandLineOption maxCycles(
         "max-cycles",
@@ -90,6 +93,7 @@ int main(int argc, char* argv[]) {
     else
         return BadUsage(parser, "--view is equilibrium, feed or both");
     options.Linear = parser.isSet(linear);
+    options.Verbose = parser.isSet(verbose);
     if (parser.isSet(cell) && !ParseNumber(parser.value(cell), 1, 8, options.Cell))
         return BadUsage(parser, "--cell takes a cell number 1..8");
     CalcBounds bounds;
@@ -111,10 +115,12 @@ int main(int argc, char* argv[]) {
     SetWindow(&window);
 
     const std::string base = FileSetBaseOf(arguments.front().toStdString());
+    // A file of the set that cannot be read is a warning of the start-up, with the reason.
     const std::array<bool, 4> read = StartOnFileSet(base);
-    std::cerr << UnreadFilesMessage(Program, base, read, "its table keeps the built-in defaults");
-    if (read == std::array<bool, 4>{})
+    if (read == std::array<bool, 4>{}) {
+        std::cerr << UnreadFilesMessage(Program, base, read, "");
         return 2;
+    }
 
     const CalcOutcome outcome = RunCalculation(bounds);
     options.Solver = bounds.Solver; // JSON names the solver of the results

@@ -5,8 +5,44 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// For measuring the start-up (scripts/startup-time): with QUORVANE_EXIT_WHEN_DRAWN set, the
+// program writes how long it took from main to the end of the window's first painting, and
+// ends.
+class TFirstPaint : public QObject {
+public:
+    explicit TFirstPaint(const QElapsedTimer& clock) : FClock(clock) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !FSeen) {
+            FSeen = true;
+            // Runs once the painting of the whole window is done and shown.
+            QTimer::singleShot(0, [this] {
+                std::fprintf(stderr, "quorvane: drawn %.1f ms after start\n",
+                             double(FClock.nsecsElapsed()) / 1e6);
+                QApplication::quit();
+            });
+        }
+        return false;
+    }
+
+private:
+    const QElapsedTimer& FClock;
+    bool FSeen = false;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
@@ -15,6 +51,9 @@ int main(int argc, char** argv) {
     QApplication::setFont(font);
 
     TForm1 form;
+    TFirstPaint firstPaint(clock);
+    if (qEnvironmentVariableIsSet("QUORVANE_EXIT_WHEN_DRAWN"))
+        form.installEventFilter(&firstPaint);
     SetWindow(&form);
     InstallDefaults();
     form.showMaximized();

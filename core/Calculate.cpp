@@ -2,6 +2,7 @@
 
 #include "core/CellFeeds.h"
 #include "core/MixerNetwork.h"
+#include "core/RigCheck.h"
 #include "core/SetupTables.h"
 #include "core/StatusLine.h"
 #include "core/WindowInterface.h"
@@ -15,14 +16,14 @@ void MixerFailure(const char* message) {
 }
 } // namespace
 
-void CalcStartStopClick() {
+bool CalcStartStopClick() {
     if (Running) {
         StopRequested = true;
         Window().SetCalculateCaption(CalculateStartCaption);
-        return;
+        return false;
     }
     Window().SetCalculateCaption(CalculateStopCaption);
-    Run1Click();
+    return Run1Click();
 }
 
 bool Run1Click() {
@@ -54,7 +55,10 @@ bool RunMixerStage() {
     for (CellRecord& cell : Cells)
         cell.State = CellRunState::NotCalculated;
 
-    if (!SolveNetwork()) {
+    const bool converged = SolveNetwork();
+    // The warnings take no time, so the mixer's own messages come as and when they always did.
+    ReportRigWarnings();
+    if (!converged) {
         MixerFailure("Non-converging mixer!");
         return false;
     }

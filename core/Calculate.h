@@ -4,8 +4,10 @@
 constexpr const char* CalculateStartCaption = "&Calculate Start";
 constexpr const char* CalculateStopCaption = "&Calculate Stop";
 
-// Handler of the command: asks a running calculation to stop, or starts one.
-void CalcStartStopClick();
+// Handler of the command: asks a running calculation to stop, or starts one. Returns true when
+// it ran a calculation whose mixer stage succeeded: the results then come from the setup as it
+// was when the command was used.
+bool CalcStartStopClick();
 
 // One calculation: the mixer stage, then the equilibrium of every fed cell. Returns false when
 // the mixer stage failed (its message is on the status line and the equilibrium is not run).

@@ -23,10 +23,30 @@ int CurveScore(const CalibrationRecord& curve, const FlowmeterRecord& meter, int
         ++score;
     return score;
 }
+
+// The top point: the first one with the largest reading; only positive readings count. 0 when
+// no point has a positive reading.
+int TopPoint(const CalibrationRecord& curve) {
+    int top = 0;
+    double largest = 0;
+    for (int k = 1; k <= PointCount; ++k) {
+        if (curve.Point[k].Reading > largest) {
+            largest = curve.Point[k].Reading;
+            top = k;
+        }
+    }
+    return top;
+}
 } // namespace
 
 double CalibratedFlow(int f, std::string_view gas, double reading) {
     if (!(reading > 0) || !Flowmeters.Contains(f))
+        return 0;
+    return CurveFlow(ChosenCurve(f, gas), reading);
+}
+
+int ChosenCurve(int f, std::string_view gas) {
+    if (!Flowmeters.Contains(f))
         return 0;
     const FlowmeterRecord& meter = Flowmeters[f];
     int best = 0;
@@ -38,25 +58,24 @@ double CalibratedFlow(int f, std::string_view gas, double reading) {
             chosen = c;
         }
     }
-    return CurveFlow(chosen, reading);
+    return chosen;
+}
+
+double LargestReading(int c) {
+    if (!Calibrations.Contains(c))
+        return 0;
+    const int top = TopPoint(Calibrations[c]);
+    return top == 0 ? 0 : Calibrations[c].Point[top].Reading;
 }
 
 double CurveFlow(int c, double reading) {
     if (!Calibrations.Contains(c))
         return 0;
     const auto& point = Calibrations[c].Point;
-
-    // The top point is the first one with the largest reading; only positive readings count.
-    int top = 0;
-    double largest = 0;
-    for (int k = 1; k <= PointCount; ++k) {
-        if (point[k].Reading > largest) {
-            largest = point[k].Reading;
-            top = k;
-        }
-    }
+    const int top = TopPoint(Calibrations[c]);
     if (top == 0)
         return 0; // no point with a positive reading: the curve says nothing
+    const double largest = point[top].Reading;
 
     const double x = reading;
     if (x < point[1].Reading)

@@ -9,6 +9,15 @@
 // for make, size, float, gas and flowmeter number matching.
 double CalibratedFlow(int f, std::string_view gas, double reading);
 
+// The curve (1..1000) that flowmeter f (1..16) reads the gas through: the highest-numbered one
+// with the best score; the last curve when nothing matches at all. 0 for a flowmeter number
+// outside the table.
+int ChosenCurve(int f, std::string_view gas);
+
+// The largest reading of curve c (1..1000), beyond which its flow stays at the top point's; 0
+// for a curve without a point of positive reading, which gives no flow at all.
+double LargestReading(int c);
+
 // Flow of curve c (1..1000) at a positive reading: F[1] below the first point's reading, the
 // top point's flow above the largest reading, and the polynomial through the points up to the
 // top point in between. A curve without a point of positive reading gives 0.

@@ -48,9 +48,11 @@ void CheckInputMixture(int n) {
 }
 
 int NetworkSweeps = 0;
+IndexedTable<IndexedTable<int, 1, MaxGases>, 1, FlowmeterCount> FlowmeterCurves{};
 
 void ResetMixerNetwork() {
     NetworkSweeps = 0;
+    FlowmeterCurves = {};
 }
 
 int CellNode(int c) {
@@ -72,6 +74,13 @@ int FlowmeterSource(int f) {
         return 0;
     const int mixture = Flowmeters[f].Input;
     return Mixtures.Contains(mixture) ? mixture : 0;
+}
+
+bool InputMixtureFlows(int s) {
+    for (int f = 1; f <= FlowmeterCount; ++f)
+        if (Flowmeters[f].Input == s && Flowmeters[f].Reading > 0)
+            return true;
+    return false;
 }
 
 namespace {
@@ -162,14 +171,23 @@ bool BuildGasList() {
 
 namespace {
 // The flow of flowmeter f from its reading and the stream in WorkGas, each gas weighted by its
-// fraction. Every slot is looked up, also empty ones and those with fraction 0.
+// fraction. Every slot is looked up, also empty ones and those with fraction 0 (as
+// CalibratedFlow does it); the curves of the gases that flow are noted.
 double MeasuredFlow(int f) {
     const double reading = Flowmeters[f].Reading;
+    FlowmeterCurves[f] = {};
     double flow = 0;
-    for (const GasFraction& slot : WorkGas)
-        flow = static_cast<double>(static_cast<long double>(slot.Fraction) *
-                                       CalibratedFlow(f, slot.Gas.View(), reading) +
-                                   flow);
+    for (int j = 1; j <= MaxGases; ++j) {
+        const GasFraction& slot = WorkGas[j];
+        double gasFlow = 0;
+        if (reading > 0) {
+            const int curve = ChosenCurve(f, slot.Gas.View());
+            gasFlow = CurveFlow(curve, reading);
+            if (slot.Fraction > 0 && !slot.Gas.Empty())
+                FlowmeterCurves[f][j] = curve;
+        }
+        flow = static_cast<double>(static_cast<long double>(slot.Fraction) * gasFlow + flow);
+    }
     return flow;
 }
 
@@ -223,6 +241,7 @@ bool ResolveNode(int k) {
 
 bool SolveNetwork() {
     NetworkSweeps = 0;
+    FlowmeterCurves = {};
     bool complete = false;
     do {
         ++NetworkSweeps;

@@ -1,6 +1,8 @@
 // The mixer network: which input mixtures are usable, the gas list and the node sweeps.
 #pragma once
 
+#include "core/SetupTables.h"
+
 #include <string_view>
 
 // Removes leading and trailing spaces and control characters.
@@ -32,5 +34,13 @@ bool SolveNetwork();
 extern int NetworkSweeps;
 constexpr int MaxNetworkSweeps = 100;
 
-// No sweep made, as at start-up.
+// Whether some flowmeter with a positive reading draws from input mixture s: its gas flows.
+bool InputMixtureFlows(int s);
+
+// The curve (1..1000) through which each gas of a flowmeter's stream was read when the
+// flowmeter was last processed, by gas-list slot; 0 where no curve was read: a slot without gas
+// or with fraction 0, a flowmeter not processed or with a reading that is not positive.
+extern IndexedTable<IndexedTable<int, 1, MaxGases>, 1, FlowmeterCount> FlowmeterCurves;
+
+// No sweep made and no curve read, as at start-up.
 void ResetMixerNetwork();

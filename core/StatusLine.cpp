@@ -20,6 +20,10 @@ void ShowStatusInfo(const std::string& text, double seconds) {
     Window().Pause(seconds);
 }
 
+void ShowWarning(const std::string& text) {
+    Window().ShowWarning(text);
+}
+
 void Beep() {
     Window().Beep();
 }

@@ -12,5 +12,8 @@ void ResetStatusLine();
 
 void ShowStatusError(const std::string& text, double seconds);
 void ShowStatusInfo(const std::string& text, double seconds);
+// A warning that the user should see but that needs no pause: it goes into the message history
+// (a headless program writes it out), not onto the status line.
+void ShowWarning(const std::string& text);
 // The alert sound; callers sound it just before the messages that want it.
 void Beep();

@@ -17,6 +17,10 @@ void HeadlessWindow::ShowStatusLine(StatusColour colour, const std::string& text
         Out << "info: " << text << '\n' << std::flush;
 }
 
+void HeadlessWindow::ShowWarning(const std::string& text) {
+    Out << "warning: " << text << '\n' << std::flush;
+}
+
 void HeadlessWindow::Pause(double seconds) {
     if (KeepPauses)
         WaitSeconds(seconds);

@@ -19,6 +19,9 @@ public:
     virtual void Pause(double seconds);
     // The system's default alert sound.
     virtual void Beep() = 0;
+    // A warning that needs no pause and leaves the status line as it is: the window keeps it in
+    // its message history, a headless program writes it out. A window without either ignores it.
+    virtual void ShowWarning(const std::string& text) { (void)text; }
 
     // Redraws the whole mixer schematic.
     virtual void DrawMixer() = 0;
@@ -48,7 +51,8 @@ WindowInterface& Window();
 // Sets the window; nullptr restores the headless default. The caller keeps ownership.
 void SetWindow(WindowInterface* window);
 
-// Status messages on a stream, "error: " for red and "info: " for blue, one per line.
+// Status messages on a stream, "error: " for red and "info: " for blue, and warnings as
+// "warning: ", one per line.
 class HeadlessWindow : public WindowInterface {
 public:
     explicit HeadlessWindow(std::ostream& out);
@@ -59,6 +63,7 @@ public:
     void ShowStatusLine(StatusColour colour, const std::string& text) override;
     void Pause(double seconds) override;
     void Beep() override {}
+    void ShowWarning(const std::string& text) override;
     void DrawMixer() override {}
     void DrawCell(int) override {}
     void ShowCellResults() override {}

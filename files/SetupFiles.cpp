@@ -57,31 +57,35 @@ void SetCurrentFileNames(const std::string& base) {
 
 namespace {
 
-// One kind of setup file: where its records lie in memory and which name it goes by.
+// One kind of setup file: where its records lie in memory, which name it goes by and what its
+// records are called in a message.
 struct FileKind {
     std::string& Name;
     int Row;
     char* Records;
     std::size_t RecordSize;
     int RecordCount;
+    const char* Holds;
 };
 
-template <typename Table> FileKind KindOf(std::string& name, int row, Table& table) {
-    return {name, row, reinterpret_cast<char*>(table.data()), sizeof(*table.data()),
-            int(table.Count)};
+template <typename Table>
+FileKind KindOf(std::string& name, int row, Table& table, const char* holds) {
+    return {
+        name, row, reinterpret_cast<char*>(table.data()), sizeof(*table.data()), int(table.Count),
+        holds};
 }
 
 FileKind InputKind() {
-    return KindOf(InputFileName, InputFileRow, InputMixtures);
+    return KindOf(InputFileName, InputFileRow, InputMixtures, "the input gases and mixtures");
 }
 FileKind MixerKind() {
-    return KindOf(MixerFileName, MixerFileRow, Flowmeters);
+    return KindOf(MixerFileName, MixerFileRow, Flowmeters, "the flowmeters");
 }
 FileKind CalibrationKind() {
-    return KindOf(CalibrationFileName, CalibrationFileRow, Calibrations);
+    return KindOf(CalibrationFileName, CalibrationFileRow, Calibrations, "the calibration curves");
 }
 FileKind CellKind() {
-    return KindOf(CellFileName, CellFileRow, Cells);
+    return KindOf(CellFileName, CellFileRow, Cells, "the cells");
 }
 
 QString FilePath(const std::string& name) {
@@ -97,21 +101,28 @@ std::string FullName(const std::string& name) {
 // is refused as a file that cannot be opened: a FIFO would block the program until some writer
 // came, a device would yield bytes without end or none, a folder holds no records. The name is
 // opened without blocking and then looked at, so that it cannot change between look and open.
-bool OpenRegularFile(QFile& file, const std::string& name) {
+// On failure `reason` says why, as the system says it.
+bool OpenRegularFile(QFile& file, const std::string& name, std::string& reason) {
     const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        reason = std::strerror(errno);
         return false;
+    }
     struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    bool opened = false;
+    if (::fstat(fd, &status) != 0 || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        reason = std::strerror(errno);
+    else if (S_ISDIR(status.st_mode))
+        reason = std::strerror(EISDIR);
+    else if (!S_ISREG(status.st_mode))
+        reason = "not a regular file";
+    else if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        reason = file.errorString().toStdString();
+    else
+        opened = true;
+    if (!opened)
         ::close(fd);
-        return false;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
+    return opened;
 }
 
 // Reads up to size bytes; fewer only at the end of the file or on a read error.
@@ -134,10 +145,12 @@ void EnterLoaded(const FileKind& kind) {
 // Reads the records of one kind in order. afterRecord(n) runs after record n, also for the
 // records that the file does not hold. A record the file holds only in part is not applied:
 // it keeps its previous contents whole, and the status line names the incomplete file.
-// Returns false when the file could not be opened (nothing changed).
-template <typename AfterRecord> bool LoadKind(const FileKind& kind, AfterRecord afterRecord) {
+// Returns false when the file could not be opened (nothing changed); `reason` then says why
+// (empty when there is no current name).
+template <typename AfterRecord>
+bool LoadKind(const FileKind& kind, AfterRecord afterRecord, std::string& reason) {
     QFile file;
-    if (kind.Name.empty() || !OpenRegularFile(file, kind.Name))
+    if (kind.Name.empty() || !OpenRegularFile(file, kind.Name, reason))
         return false;
     std::vector<char> buffer(kind.RecordSize);
     bool atEnd = false;
@@ -162,28 +175,11 @@ template <typename AfterRecord> bool LoadKind(const FileKind& kind, AfterRecord 
     return true;
 }
 
-// Writes the records of one kind as a whole: either the complete new file replaces the old one,
-// or the old one stays as it was and the status line says so.
-void SaveKind(const FileKind& kind) {
-    QSaveFile file(FilePath(kind.Name));
-    const qint64 size = qint64(kind.RecordSize) * kind.RecordCount;
-    const bool saved = !kind.Name.empty() && file.open(QIODevice::WriteOnly) &&
-                       file.write(kind.Records, size) == size && file.commit();
-    if (!saved) {
-        file.cancelWriting();
-        ShowStatusError("Could not save " + FullName(kind.Name), ErrorPause);
-        return;
-    }
-    EnterLoaded(kind);
-}
-
-void Nothing(int) {}
-
 // Writes the records of one kind into the save file's temporary and makes sure they reached the
-// disk, so that what fails (a full disk, a size limit) fails here and not at the replacing.
-bool WriteTemporary(QSaveFile& file, const FileKind& kind, std::string& error) {
+// disk, so that what fails (a full disk, a size limit) fails here, with its reason, and not at
+// the replacing. Returns the system's reason for a failure, or nothing.
+std::string WriteRecords(QSaveFile& file, const FileKind& kind) {
     const qint64 size = qint64(kind.RecordSize) * kind.RecordCount;
-    std::string reason;
     // Unbuffered, and on after a short write: the write that then fails carries the reason.
     qint64 written = 0;
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -192,9 +188,45 @@ bool WriteTemporary(QSaveFile& file, const FileKind& kind, std::string& error) {
                 break;
     }
     if (written != size)
+        return file.errorString().toStdString();
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        return std::strerror(errno);
+    return {};
+}
+
+// Writes the records of one kind as a whole: either the complete new file replaces the old one,
+// or the old one stays as it was and the status line says so, with the system's reason.
+bool SaveKind(const FileKind& kind) {
+    QSaveFile file(FilePath(kind.Name));
+    std::string reason = kind.Name.empty() ? "no file name" : WriteRecords(file, kind);
+    if (reason.empty() && !file.commit())
         reason = file.errorString().toStdString();
-    else if (::fsync(file.handle()) != 0 && errno != EINVAL)
-        reason = std::strerror(errno);
+    if (!reason.empty()) {
+        file.cancelWriting();
+        ShowStatusError("Could not save " + FullName(kind.Name) + ": " + reason, ErrorPause);
+        return false;
+    }
+    EnterLoaded(kind);
+    return true;
+}
+
+void Nothing(int) {}
+
+// Loads one kind for a file command; a file that cannot be read is a warning that names it and
+// the system's reason, and leaves the table as it was. Returns whether the file was read.
+template <typename AfterRecord> bool LoadForCommand(const FileKind& kind, AfterRecord afterRecord) {
+    std::string reason;
+    if (LoadKind(kind, afterRecord, reason))
+        return true;
+    if (!kind.Name.empty())
+        ShowWarning("Could not read " + FullName(kind.Name) + ": " + reason + "; " + kind.Holds +
+                    " are left as they were");
+    return false;
+}
+
+// Writes the temporary of one file of a set; `error` names the file and the reason.
+bool WriteTemporary(QSaveFile& file, const FileKind& kind, std::string& error) {
+    const std::string reason = WriteRecords(file, kind);
     if (reason.empty())
         return true;
     error = FullName(kind.Name) + ": " + reason + "; no file of the set was replaced";
@@ -203,60 +235,67 @@ bool WriteTemporary(QSaveFile& file, const FileKind& kind, std::string& error) {
 
 } // namespace
 
-void LoadInputFile() {
-    LoadKind(InputKind(), CheckInputMixture);
+bool LoadInputFile() {
+    return LoadForCommand(InputKind(), CheckInputMixture);
 }
 
-void LoadMixerFile() {
-    LoadKind(MixerKind(), Nothing);
+bool LoadMixerFile() {
+    return LoadForCommand(MixerKind(), Nothing);
 }
 
-void LoadCalibrationFile() {
-    if (LoadKind(CalibrationKind(), Nothing))
-        Window().CalibrationsLoaded();
+bool LoadCalibrationFile() {
+    if (!LoadForCommand(CalibrationKind(), Nothing))
+        return false;
+    Window().CalibrationsLoaded();
+    return true;
 }
 
-void LoadCellFile() {
-    if (!LoadKind(CellKind(), Nothing))
-        return;
+bool LoadCellFile() {
+    if (!LoadForCommand(CellKind(), Nothing))
+        return false;
     for (CellRecord& cell : Cells)
         cell.State = CellRunState::NotCalculated;
     Window().DrawMixer();
+    return true;
 }
 
-void SaveInputFile() {
-    SaveKind(InputKind());
+bool SaveInputFile() {
+    return SaveKind(InputKind());
 }
-void SaveMixerFile() {
-    SaveKind(MixerKind());
+bool SaveMixerFile() {
+    return SaveKind(MixerKind());
 }
-void SaveCalibrationFile() {
-    SaveKind(CalibrationKind());
+bool SaveCalibrationFile() {
+    return SaveKind(CalibrationKind());
 }
-void SaveCellFile() {
-    SaveKind(CellKind());
+bool SaveCellFile() {
+    return SaveKind(CellKind());
 }
 
-void OpenFileSet(const std::string& base) {
+std::array<bool, 4> OpenFileSet(const std::string& base) {
+    std::array<bool, 4> read{};
     InputFileName = base + ".INP";
-    LoadInputFile();
+    read[InputFileRow] = LoadInputFile();
     MixerFileName = base + ".MIX";
-    LoadMixerFile();
+    read[MixerFileRow] = LoadMixerFile();
     CalibrationFileName = base + ".CAL";
-    LoadCalibrationFile();
+    read[CalibrationFileRow] = LoadCalibrationFile();
     CellFileName = base + ".CEL";
-    LoadCellFile();
+    read[CellFileRow] = LoadCellFile();
+    return read;
 }
 
-void SaveFileSet(const std::string& base) {
+std::array<bool, 4> SaveFileSet(const std::string& base) {
+    std::array<bool, 4> written{};
     InputFileName = base + ".INP";
-    SaveInputFile();
+    written[InputFileRow] = SaveInputFile();
     MixerFileName = base + ".MIX";
-    SaveMixerFile();
+    written[MixerFileRow] = SaveMixerFile();
     CalibrationFileName = base + ".CAL";
-    SaveCalibrationFile();
+    written[CalibrationFileRow] = SaveCalibrationFile();
     CellFileName = base + ".CEL";
-    SaveCellFile();
+    written[CellFileRow] = SaveCellFile();
+    return written;
 }
 
 bool SaveWholeFileSet(const std::string& base, std::string& error) {
@@ -288,8 +327,9 @@ bool SaveWholeFileSet(const std::string& base, std::string& error) {
 
 std::array<bool, 4> ReadStoredFileSet(const std::string& base) {
     SetCurrentFileNames(base);
-    return {LoadKind(InputKind(), Nothing), LoadKind(MixerKind(), Nothing),
-            LoadKind(CalibrationKind(), Nothing), LoadKind(CellKind(), Nothing)};
+    std::string reason; // the file tools say themselves which file they could not read
+    return {LoadKind(InputKind(), Nothing, reason), LoadKind(MixerKind(), Nothing, reason),
+            LoadKind(CalibrationKind(), Nothing, reason), LoadKind(CellKind(), Nothing, reason)};
 }
 
 std::string SetupBaseName(const std::string& chosenName) {

@@ -32,20 +32,26 @@ void ResetSetupFiles();
 // Sets the four current names from the base: base.INP, base.MIX, base.CAL and base.CEL.
 void SetCurrentFileNames(const std::string& base);
 
-void LoadInputFile();
-void LoadMixerFile();
-void LoadCalibrationFile();
-void LoadCellFile();
+// Load one kind from its current name; true when the file was read. A file that cannot be read
+// leaves the table as it was and is a warning that names the file and the system's reason.
+bool LoadInputFile();
+bool LoadMixerFile();
+bool LoadCalibrationFile();
+bool LoadCellFile();
 
-void SaveInputFile();
-void SaveMixerFile();
-void SaveCalibrationFile();
-void SaveCellFile();
+// Save one kind under its current name; true when the file was written. A file that cannot be
+// written stays as it was, and the status line names it and the system's reason.
+bool SaveInputFile();
+bool SaveMixerFile();
+bool SaveCalibrationFile();
+bool SaveCellFile();
 
 // Sets the four current names from the base and loads INP, MIX, CAL and CEL in this order.
-void OpenFileSet(const std::string& base);
+// Returns, in that order, whether each file was read.
+std::array<bool, 4> OpenFileSet(const std::string& base);
 // Sets the four current names from the base and saves INP, MIX, CAL and CEL in this order.
-void SaveFileSet(const std::string& base);
+// Returns, in that order, whether each file was written.
+std::array<bool, 4> SaveFileSet(const std::string& base);
 
 // Saves the four files of the set together, for the file tools: sets the four current names,
 // writes each file in full beside its final name, and replaces the old files only when all four

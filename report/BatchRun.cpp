@@ -16,6 +16,11 @@ void BatchWindow::ShowStatusLine(StatusColour colour, const std::string& text) {
     HeadlessWindow::ShowStatusLine(colour, text);
 }
 
+void BatchWindow::ShowWarning(const std::string& text) {
+    Messages.push_back({StatusColour::Red, text, true});
+    HeadlessWindow::ShowWarning(text);
+}
+
 CalcOutcome RunCalculation(int maxCycles) {
     return RunCalculation(CalcBounds{maxCycles, 0, 0});
 }

@@ -13,15 +13,17 @@
 struct StatusMessage {
     StatusColour Colour;
     std::string Text;
+    bool Warning = false; // a warning, which is on no status line
 };
 
 // The headless window of a batch run: writes the status line to a stream ("error: ", and
-// "info: " for the progress lines when ShowProgress is on), never waits and never beeps, and
-// keeps every message it wrote for the report.
+// "info: " for the progress lines when ShowProgress is on) and the warnings ("warning: "),
+// never waits and never beeps, and keeps every message it wrote for the report.
 class BatchWindow : public HeadlessWindow {
 public:
     explicit BatchWindow(std::ostream& out);
     void ShowStatusLine(StatusColour colour, const std::string& text) override;
+    void ShowWarning(const std::string& text) override;
 
     std::vector<StatusMessage> Messages;
 };

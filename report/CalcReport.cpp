@@ -73,6 +73,15 @@ std::string NodeName(int node) {
     return node == 0 ? "-" : MixtureLabel(NodeMixture(node));
 }
 
+// The curve each gas of a flowmeter's stream was read through, in gas-list order.
+std::vector<std::pair<std::string, int>> ReadThrough(int f) {
+    std::vector<std::pair<std::string, int>> curves;
+    for (int j = 1; j <= Gases.Rows(); ++j)
+        if (FlowmeterCurves[f][j] != 0)
+            curves.emplace_back(Gases.RowName(j), FlowmeterCurves[f][j]);
+    return curves;
+}
+
 bool FlowmeterInUse(int f) {
     return Flowmeters[f].Reading > 0 || Flowmeters[f].Flow != 0;
 }
@@ -137,12 +146,25 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
     }
     out += "\n\n";
 
-    TextTable meters({"Flowmeter", "Reading", "Flow", "Input", "Output"}, "lrrl");
-    for (int f = 1; f <= FlowmeterCount; ++f)
-        if (FlowmeterInUse(f))
-            meters.Add({Cat("F", std::to_string(f)), FormatFixed(Flowmeters[f].Reading, 0, 2),
-                        FormatFixed(Flowmeters[f].Flow, 0, 3), MixtureName(Flowmeters[f].Input),
-                        NodeName(FlowmeterNode(f))});
+    std::vector<std::string> meterHeadings = {"Flowmeter", "Reading", "Flow", "Input", "Output"};
+    if (options.Verbose)
+        meterHeadings.push_back("Curves");
+    TextTable meters(meterHeadings, "lrrl");
+    for (int f = 1; f <= FlowmeterCount; ++f) {
+        if (!FlowmeterInUse(f))
+            continue;
+        std::vector<std::string> row = {
+            Cat("F", std::to_string(f)), FormatFixed(Flowmeters[f].Reading, 0, 2),
+            FormatFixed(Flowmeters[f].Flow, 0, 3), MixtureName(Flowmeters[f].Input),
+            NodeName(FlowmeterNode(f))};
+        if (options.Verbose) {
+            std::string curves;
+            for (const auto& [gas, curve] : ReadThrough(f))
+                curves += Cat(curves.empty() ? "" : ", ", gas, " ", std::to_string(curve));
+            row.push_back(curves);
+        }
+        meters.Add(row);
+    }
     out += Cat("Flowmeters in use\n", meters.Render(), "\n");
 
     std::vector<std::string> nodeHeadings = {"Node", "Resolved", "Flow"};
@@ -262,7 +284,9 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
     json.BeginArray();
     for (const StatusMessage& message : messages) {
         json.BeginObject(true);
-        json.Member("kind", message.Colour == StatusColour::Red ? "error" : "info");
+        json.Member("kind", message.Warning                       ? "warning"
+                            : message.Colour == StatusColour::Red ? "error"
+                                                                  : "info");
         json.Member("text", message.Text);
         json.EndObject();
     }
@@ -278,6 +302,11 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         json.Member("flow", meter.Flow);
         json.Member("input", meter.Input);
         json.Member("output", meter.Output);
+        json.Key("curves");
+        json.BeginObject(true);
+        for (const auto& [gas, curve] : ReadThrough(f))
+            json.Member(gas, curve);
+        json.EndObject();
         json.EndObject();
     }
     json.EndArray();

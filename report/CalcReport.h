@@ -13,14 +13,16 @@ struct ReportOptions {
     ReportFormat Format = ReportFormat::Text;
     ReportView View = ReportView::Both; // text and CSV; JSON always holds both
     bool Linear = false;                // text and CSV; JSON always holds the linear values
+    bool Verbose = false;               // text: also the curve each flowmeter read each gas through
     int Cell = 0;                       // 1..8: only this cell; 0: all
     // The solver the calculation was run with (its bounds' Solver), which JSON names.
     EquilibriumSolver Solver = EquilibriumSolver::Pattern;
 };
 
-// The results of the last calculation. Text: the status, the gas list, the flowmeters and nodes
-// in use, the cells and the results tables of the chosen views, one column per cell (the cells
-// with a node, or the one chosen). CSV: the results tables, one line per cell, view and
-// species. JSON: everything, see the README.
+// The results of the last calculation. Text: the status, the gas list, the flowmeters (with
+// Verbose, the curves they read each gas through) and nodes in use, the cells and the results
+// tables of the chosen views, one column per cell (the cells with a node, or the one chosen).
+// CSV: the results tables, one line per cell, view and species. JSON: everything, see the
+// README.
 std::string FormatReport(CalcOutcome outcome, const std::vector<StatusMessage>& messages,
                          const ReportOptions& options);

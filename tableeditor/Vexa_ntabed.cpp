@@ -922,6 +922,13 @@ void TNTabEd::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TNTabEd::keyPressEvent(QKeyEvent* event) {
+    // Ctrl+A selects every data cell, as the data menu's Select All does.
+    if (event->matches(QKeySequence::SelectAll) && state() != QAbstractItemView::EditingState) {
+        event->accept();
+        PopupMenuClickSelAll();
+        RedrawCorner();
+        return;
+    }
     const QModelIndex before = currentIndex();
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && state() != QAbstractItemView::EditingState) {

@@ -6,15 +6,23 @@
 #include "core/SchematicBoxes.h"
 #include "core/SetupTables.h"
 #include "files/SetupFiles.h"
+#include "report/ResultsText.h"
 #include "report/ResultsView.h"
 #include "schematic/Schematic.h"
 #include "tableeditor/Vexa_ntabed.h"
+#include "ui/MessageHistory.h"
 #include "ui/ResultsTable.h"
 #include "ui/StringGrid.h"
 #include "ui/ValueListEditor.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,34 +33,59 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
 const char* const TForm1::ProductCaption = "Quorvane - gas mixer and equilibrium calculator";
 const char* const TForm1::AboutText =
     "For more information, contact the Quorvane developers at quorvane@lab-gases.org";
+const char* const TForm1::OutOfDateNote = " - out of date, calculate again";
 
 namespace {
 
 constexpr int DesignPageWidth = 450;
 const QColor LightGrey(192, 192, 192);
 
+// The narrowest a "full" or "stretch" element of a page may become.
+constexpr int NarrowestElement = 60;
+// Room below the lowest element of a page.
+constexpr int PageBottomMargin = 4;
+
+QLabel* HintLine(QWidget* parent) {
+    return new QLabel(QStringLiteral("Remember to click OK after edit"), parent);
+}
+
+} // namespace
+
 // A tab page whose elements sit at fixed places from its top left, as laid out at the design
 // width of 450 pixels. "Full" elements take the whole width; "stretch" elements keep their
-// right margin as the page widens. The page's show routine runs each time it becomes visible.
+// right margin as the page widens. A page taller than its layout gives the extra height to the
+// element that fills down and moves the elements below it down with the bottom edge. The page
+// is never smaller than its layout needs: it sits in a scroll area, which scrolls when the
+// window is too small. The page's show routine runs each time it becomes visible.
 class TPage : public QWidget {
 public:
     enum Fit { Fixed, Full, Stretch };
+    enum Anchor { FromTop, FillDown, FromBottom };
 
-    explicit TPage(QWidget* parent) : QWidget(parent) {}
+    TPage() = default;
 
-    void Place(QWidget* widget, int left, int top, int width, int height, Fit fit) {
+    void Place(QWidget* widget, int left, int top, int width, int height, Fit fit,
+               Anchor anchor = FromTop) {
         widget->setParent(this);
-        FPlaces.push_back({widget, left, top, width, height, fit});
+        FPlaces.push_back({widget, left, top, width, height, fit, anchor});
+        FDesignHeight = std::max(FDesignHeight, top + height + PageBottomMargin);
+        const int narrowest = fit == Fixed  ? left + width
+                              : fit == Full ? left + NarrowestElement
+                                            : DesignPageWidth - width + NarrowestElement;
+        setMinimumSize(std::max(minimumWidth(), narrowest), FDesignHeight);
         Arrange(widget, FPlaces.back());
     }
 
@@ -76,6 +109,7 @@ private:
         QWidget* Widget;
         int Left, Top, Width, Height;
         Fit HowWide;
+        Anchor HowHigh;
     };
 
     void Arrange(QWidget* widget, const Placement& p) const {
@@ -83,18 +117,62 @@ private:
         if (p.HowWide == Full)
             w = width() - p.Left;
         else if (p.HowWide == Stretch)
-            w = width() - p.Left - (DesignPageWidth - p.Left - p.Width);
-        widget->setGeometry(p.Left, p.Top, std::max(w, 1), p.Height);
+            w = width() - p.Left - std::max(0, DesignPageWidth - p.Left - p.Width);
+        const int extra = std::max(0, height() - FDesignHeight);
+        const int top = p.HowHigh == FromBottom ? p.Top + extra : p.Top;
+        const int h = p.HowHigh == FillDown ? p.Height + extra : p.Height;
+        widget->setGeometry(p.Left, top, std::max(w, 1), h);
     }
 
     std::vector<Placement> FPlaces;
+    int FDesignHeight = 0;
 };
 
-QLabel* HintLine(QWidget* parent) {
-    return new QLabel(QStringLiteral("Remember to click OK after edit"), parent);
-}
+namespace {
+
+// Holds back the user's input while the status line's pause lasts: the window goes on painting,
+// but a click or a key does nothing until the pause is over, as with the blocking pause.
+class TInputHold : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+        case QEvent::NonClientAreaMouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
 
 } // namespace
+
+void TStatusLine::mousePressEvent(QMouseEvent* event) {
+    QLabel::mousePressEvent(event);
+    emit Clicked();
+}
 
 TIndexSpinEdit::TIndexSpinEdit(QWidget* parent) : QSpinBox(parent) {
     setRange(1, 1000);
@@ -121,8 +199,8 @@ void TSchematicImage::paintEvent(QPaintEvent* event) {
 
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent), OpenDialog1(TFileDialog::Kind::Open),
-      SaveDialog1(TFileDialog::Kind::Save) {
-    setWindowTitle(QStringLiteral("Quorvane"));
+      SaveDialog1(TFileDialog::Kind::Save), FHistory(new TMessageHistory(this)) {
+    UpdateWindowTitle();
     resize(1264, 827);
 
     QWidget* central = new QWidget(this);
@@ -132,18 +210,7 @@ TForm1::TForm1(QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    Message1 = new QLabel(QString::fromLatin1(ProductCaption), central);
-    Message1->setAlignment(Qt::AlignCenter);
-    Message1->setFixedHeight(20);
-    Message1->setAutoFillBackground(true);
-    QFont messageFont = Message1->font();
-    messageFont.setPointSize(12);
-    Message1->setFont(messageFont);
-    QPalette messagePalette = Message1->palette();
-    messagePalette.setColor(QPalette::Window, Qt::yellow);
-    messagePalette.setColor(QPalette::WindowText, Qt::white);
-    Message1->setPalette(messagePalette);
-    column->addWidget(Message1);
+    column->addWidget(BuildStatusRow(central));
 
     Splitter1 = new QSplitter(Qt::Horizontal, central);
     Splitter1->setHandleWidth(6);
@@ -170,6 +237,9 @@ TForm1::TForm1(QWidget* parent)
     Splitter1->addWidget(BuildPages());
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
+    // The pages keep at least the width they are laid out for; a narrow window takes the room
+    // from the schematic, which scrolls.
+    PageControl1->setMinimumWidth(458);
     Splitter1->setSizes({800, 458});
     column->addWidget(Splitter1, 1);
 
@@ -202,18 +272,55 @@ TForm1::~TForm1() {
         SetWindow(nullptr);
 }
 
+// The file dialogs start in the folder of the current file set when each command runs them
+// (StartDialogIn), not in the program's folder, which for an installed program is a system one.
 void TForm1::FormCreate() {
     PageControl1->setCurrentIndex(0);
     Calibrations4Click();
     DrawMixer();
-    OpenDialog1.InitialDir = QCoreApplication::applicationDirPath();
-    SaveDialog1.InitialDir = OpenDialog1.InitialDir;
+}
+
+QWidget* TForm1::BuildStatusRow(QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Message1 = new TStatusLine(QString::fromLatin1(ProductCaption), row);
+    Message1->setAlignment(Qt::AlignCenter);
+    Message1->setFixedHeight(20);
+    Message1->setAutoFillBackground(true);
+    QFont messageFont = Message1->font();
+    messageFont.setPointSize(12);
+    Message1->setFont(messageFont);
+    QPalette messagePalette = Message1->palette();
+    messagePalette.setColor(QPalette::Window, Qt::yellow);
+    messagePalette.setColor(QPalette::WindowText, Qt::white);
+    Message1->setPalette(messagePalette);
+    Message1->setCursor(Qt::PointingHandCursor);
+    Message1->setToolTip(QStringLiteral("Click for the message history"));
+    connect(Message1, &TStatusLine::Clicked, this, &TForm1::Messages1Click);
+    layout->addWidget(Message1, 1);
+
+    WarningsIndicator = new QPushButton(row);
+    WarningsIndicator->setFixedHeight(20);
+    WarningsIndicator->setFlat(true);
+    WarningsIndicator->setCursor(Qt::PointingHandCursor);
+    WarningsIndicator->setStyleSheet(
+        QStringLiteral("QPushButton { background: rgb(255, 200, 0); color: black; border: none; "
+                       "padding: 0 10px; }"));
+    WarningsIndicator->setToolTip(QStringLiteral("Warnings of the rig check and the file "
+                                                 "commands: click for the message history"));
+    WarningsIndicator->hide();
+    connect(WarningsIndicator, &QPushButton::clicked, this, &TForm1::Messages1Click);
+    layout->addWidget(WarningsIndicator);
+    return row;
 }
 
 void TForm1::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     auto item = [this](QMenu* menu, const char* caption, void (TForm1::*handler)()) {
-        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        QAction* action = menu->addAction(QString::fromUtf8(caption));
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
         return action;
     };
@@ -239,15 +346,24 @@ void TForm1::BuildMenus() {
     Exit1 = item(file, "E&xit", &TForm1::Exit1Click);
 
     Run1 = menuBar()->addAction(QString::fromLatin1(CalculateStartCaption));
-    connect(Run1, &QAction::triggered, this, [] { CalcStartStopClick(); });
+    connect(Run1, &QAction::triggered, this, &TForm1::CalcStartStop);
+
+    Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
+    Messages1 = item(Tools1, "Messages…", &TForm1::Messages1Click);
+
     AboutAction = menuBar()->addAction(QStringLiteral("About"));
     connect(AboutAction, &QAction::triggered, this, &TForm1::AboutClick);
 }
 
-QWidget* TForm1::NewPage(const QString& caption) {
-    auto* page = new TPage(PageControl1);
+TPage* TForm1::NewPage(const QString& caption) {
+    auto* scroller = new QScrollArea(PageControl1);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    auto* page = new TPage;
     page->Place(HintLine(page), 0, 0, DesignPageWidth, 13, TPage::Full);
-    PageControl1->addTab(page, caption);
+    scroller->setWidget(page);
+    PageControl1->addTab(scroller, caption);
+    FPages.push_back(page);
     return page;
 }
 
@@ -267,8 +383,11 @@ TIndexSpinEdit* TForm1::NewIndexSpinEdit(QWidget* page) {
 
 QWidget* TForm1::BuildPages() {
     PageControl1 = new QTabWidget(Splitter1);
+    // Captions are shown whole; tabs that do not fit scroll.
+    PageControl1->tabBar()->setElideMode(Qt::ElideNone);
+    PageControl1->tabBar()->setUsesScrollButtons(true);
 
-    auto* inputPage = static_cast<TPage*>(NewPage(QStringLiteral("Input gases && mixtures")));
+    TPage* inputPage = NewPage(QStringLiteral("Input gases && mixtures"));
     ValueListEditor1 = new TValueListEditor(inputPage);
     ValueListEditor1->SetKeyColumnWidth(75);
     inputPage->Place(ValueListEditor1, 0, 13, DesignPageWidth, 355, TPage::Full);
@@ -280,7 +399,7 @@ QWidget* TForm1::BuildPages() {
     inputPage->Place(NewOKButton(inputPage, 0), 2, 410, 445, 29, TPage::Stretch);
     inputPage->OnShow = [this] { InputMixtures3Click(); };
 
-    auto* flowmeterPage = static_cast<TPage*>(NewPage(QStringLiteral("Flowmeters")));
+    TPage* flowmeterPage = NewPage(QStringLiteral("Flowmeters"));
     ValueListEditor2 = new TValueListEditor(flowmeterPage);
     ValueListEditor2->SetKeyColumnWidth(75);
     flowmeterPage->Place(ValueListEditor2, 0, 13, DesignPageWidth, 355, TPage::Full);
@@ -289,7 +408,7 @@ QWidget* TForm1::BuildPages() {
     flowmeterPage->Place(NewOKButton(flowmeterPage, 1), 3, 410, 444, 29, TPage::Stretch);
     flowmeterPage->OnShow = [this] { Flowmeters2Click(); };
 
-    auto* calibrationPage = static_cast<TPage*>(NewPage(QStringLiteral("Calibration curves")));
+    TPage* calibrationPage = NewPage(QStringLiteral("Calibration curves"));
     CalGrid1 = new TStringGrid(8, calibrationPage);
     const int listWidths[8] = {64, 45, 51, 53, 48, 50, 46, 56};
     for (int c = 0; c < 8; ++c)
@@ -323,16 +442,18 @@ QWidget* TForm1::BuildPages() {
     // inserts or deletes a row or a column.
     CalCurveEdit->SetPopupHMask(TNTabEd::AllMenuItems &
                                 ~(TNTabEd::HeaderInsertItem | TNTabEd::HeaderDeleteItem));
-    connect(CalCurveEdit, &TNTabEd::OnClick, this, [this] { ReadCalCurve(); });
+    connect(CalCurveEdit, &TNTabEd::OnClick, this,
+            [this] { TrackEdit([this] { ReadCalCurve(); }); });
     calibrationPage->Place(CalCurveEdit, 0, 205, DesignPageWidth, 316, TPage::Full);
     SpinEdit2CalCurve = NewIndexSpinEdit(calibrationPage);
     // The curves fill the box's whole range: stepping on from either end gives the other one.
     SpinEdit2CalCurve->setWrapping(true);
     calibrationPage->Place(SpinEdit2CalCurve, 3, 527, 57, 30, TPage::Fixed);
-    calibrationPage->Place(NewOKButton(calibrationPage, 2), 3, 563, 444, 29, TPage::Stretch);
+    calibrationPage->Place(NewOKButton(calibrationPage, CalibrationPageNumber), 3, 563, 444, 29,
+                           TPage::Stretch);
     calibrationPage->OnShow = [this] { Calibrations4Click(); };
 
-    auto* cellPage = static_cast<TPage*>(NewPage(QStringLiteral("Output cells")));
+    TPage* cellPage = NewPage(QStringLiteral("Output cells"));
     ValueListEditor4 = new TValueListEditor(cellPage);
     ValueListEditor4->SetKeyColumnWidth(75);
     cellPage->Place(ValueListEditor4, 0, 13, DesignPageWidth, 249, TPage::Full);
@@ -356,16 +477,26 @@ QWidget* TForm1::BuildPages() {
     CellTabEd->SetColorSelected(Qt::black);
     CellTabEd->SetColorRangeSelBG(Qt::black);
     CellTabEd->setFont(font());
-    cellPage->Place(CellTabEd, 0, 353, DesignPageWidth, 232, TPage::Full);
+    // The results take the page's remaining height; the switches stay under them.
+    cellPage->Place(CellTabEd, 0, 353, DesignPageWidth, 232, TPage::Full, TPage::FillDown);
+    CopyTable1 = new QAction(QStringLiteral("Copy Table"), CellTabEd);
+    CopyTable1->setShortcut(QKeySequence::Copy);
+    CopyTable1->setShortcutContext(Qt::WidgetShortcut);
+    connect(CopyTable1, &QAction::triggered, this, &TForm1::CopyTableClick);
+    CellTabEd->addAction(CopyTable1);
+    CellTabEd->PopupD()->addSeparator();
+    CellTabEd->PopupD()->addAction(CopyTable1);
+    CellTabEd->PopupH()->addSeparator();
+    CellTabEd->PopupH()->addAction(CopyTable1);
     Button3 = new QPushButton(QString::fromLatin1(ResultsView{}.ScaleCaption()), cellPage);
     connect(Button3, &QPushButton::clicked, this, [this] { Linlogtoggle1Click(); });
-    cellPage->Place(Button3, 2, 591, 142, 25, TPage::Fixed);
+    cellPage->Place(Button3, 2, 591, 142, 25, TPage::Fixed, TPage::FromBottom);
     Button5 = new QPushButton(QString::fromLatin1(ResultsView{}.SourceCaption()), cellPage);
     connect(Button5, &QPushButton::clicked, this, [this] { EquilRTtoggle1Click(); });
-    cellPage->Place(Button5, 150, 591, 142, 25, TPage::Fixed);
+    cellPage->Place(Button5, 150, 591, 142, 25, TPage::Fixed, TPage::FromBottom);
     cellPage->OnShow = [this] { OutputCells3Click(); };
 
-    auto* readingsPage = static_cast<TPage*>(NewPage(QStringLiteral("Flowneter readings")));
+    TPage* readingsPage = NewPage(QStringLiteral("Flowneter readings"));
     ValueListEditor3 = new TValueListEditor(readingsPage);
     ValueListEditor3->SetKeyColumnWidth(75);
     readingsPage->Place(ValueListEditor3, 0, 13, DesignPageWidth, 361, TPage::Full);
@@ -386,15 +517,71 @@ void TForm1::ShowStatusLine(StatusColour colour, const std::string& text) {
     Message1->setText(QString::fromStdString(text));
     Message1->setVisible(true);
     Message1->repaint();
+    FHistory->Add(colour == StatusColour::Red ? MessageKind::Error : MessageKind::Info,
+                  QString::fromStdString(text));
 }
 
+// The pause runs an event loop of its own that lets everything through but the user's input:
+// the window repaints when it is uncovered or resized, and a click or a key is dropped. A pause
+// of no time (after a progress line, which is painted at once) runs no loop: the input that is
+// waiting stays for the calculation's next look at it, such as the request to stop. A pause that
+// comes while one lasts (a message raised by what the loop let through) blocks instead of
+// nesting loops.
 void TForm1::Pause(double seconds) {
-    if (KeepPauses)
+    if (!KeepPauses || !(seconds > 0) || !std::isfinite(seconds))
+        return;
+    if (FInPause) {
         WindowInterface::Pause(seconds);
+        return;
+    }
+    FInPause = true;
+    TInputHold hold;
+    qApp->installEventFilter(&hold);
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer end;
+    end.setSingleShot(true);
+    end.setTimerType(Qt::PreciseTimer);
+    connect(&end, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // As the blocking pause, it ends only when more than the given time has passed.
+    while (clock.nsecsElapsed() <= static_cast<qint64>(seconds * 1e9)) {
+        const double left = seconds - double(clock.nsecsElapsed()) * 1e-9;
+        end.start(static_cast<int>(std::min(std::ceil(left * 1000), 3600000.0)));
+        loop.exec();
+    }
+    qApp->removeEventFilter(&hold);
+    FInPause = false;
 }
 
 void TForm1::Beep() {
     QApplication::beep();
+}
+
+void TForm1::ShowWarning(const std::string& text) {
+    FHistory->Add(MessageKind::Warning, QString::fromStdString(text));
+    ++FWarningCount;
+    UpdateWarningsIndicator();
+}
+
+void TForm1::ResetWarningCount() {
+    FWarningCount = 0;
+    UpdateWarningsIndicator();
+}
+
+void TForm1::UpdateWarningsIndicator() {
+    WarningsIndicator->setText(FWarningCount == 1
+                                   ? QStringLiteral("1 warning")
+                                   : QString::number(FWarningCount) + QStringLiteral(" warnings"));
+    WarningsIndicator->setVisible(FWarningCount > 0);
+}
+
+void TForm1::Messages1Click() {
+    if (!FHistoryDialog)
+        FHistoryDialog = new TMessageHistoryDialog(*FHistory, this);
+    FHistoryDialog->show();
+    FHistoryDialog->raise();
+    FHistoryDialog->activateWindow();
 }
 
 void TForm1::DrawMixer() {
@@ -413,6 +600,7 @@ void TForm1::DrawCell(int cell) {
 
 void TForm1::ShowCellResults() {
     ::ShowCellResults(*CellTabEd);
+    UpdateResultsCaption();
 }
 
 void TForm1::RefreshCellColumn(int cell, const long double* amounts, int count) {
@@ -432,6 +620,7 @@ void TForm1::LoadedSetupFilesChanged() {
         for (int col = 0; col < 2; ++col)
             LoadedSetupFilesGrid->item(row, col)->setText(
                 QString::fromStdString(LoadedSetupFiles[row][col]));
+    UpdateWindowTitle();
 }
 
 void TForm1::CalibrationsLoaded() {
@@ -464,7 +653,53 @@ void TForm1::EquilRTtoggle1Click() {
 }
 
 void TForm1::UpdateResultsCaption() {
-    Label6->setText(Latin1(ResultsView::Shown().Caption()));
+    Label6->setText(Latin1(ResultsView::Shown().Caption()) +
+                    (FResultsOutOfDate ? QString::fromLatin1(OutOfDateNote) : QString()));
+    QPalette p = Label6->palette();
+    p.setColor(QPalette::WindowText,
+               FResultsOutOfDate ? QColor(200, 0, 0) : palette().color(QPalette::WindowText));
+    Label6->setPalette(p);
+}
+
+void TForm1::CopyTableClick() {
+    QApplication::clipboard()->setText(Latin1(TabSeparatedResults(ResultsView::Shown())));
+}
+
+// --- the Calculate command ---
+
+void TForm1::CalcStartStop() {
+    if (Running) {
+        CalcStartStopClick();
+        return;
+    }
+    // The results about to be shown come from the setup as it is now; an edit while the cells
+    // are calculated makes them out of date again. The rig check starts its warnings afresh.
+    const bool wasOutOfDate = FResultsOutOfDate;
+    FResultsOutOfDate = false;
+    ResetWarningCount();
+    if (CalcStartStopClick())
+        FHaveResults = true;
+    else
+        FResultsOutOfDate = wasOutOfDate; // the mixer failed: the table kept what it showed
+    // The calculation left the calibration page's OK reading nothing. The page still shown at
+    // its end acts on it again; it is not filled again, so that what was typed into it during
+    // the run stays.
+    if (PageControl1->currentIndex() == CalibrationPageNumber)
+        CurrentTable = CalibrationTable;
+    UpdateResultsCaption();
+}
+
+void TForm1::ShowVisiblePage() {
+    const int page = PageControl1->currentIndex();
+    if (page >= 0 && page < int(FPages.size()) && FPages[std::size_t(page)]->OnShow)
+        FPages[std::size_t(page)]->OnShow();
+}
+
+void TForm1::StartDialogIn(TFileDialog& dialog, const std::string& fileName) {
+    QString folder;
+    if (!fileName.empty())
+        folder = QFileInfo(QString::fromStdString(fileName)).absolutePath();
+    dialog.InitialDir = !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
 }
 
 // --- window events ---
@@ -479,9 +714,14 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     DrawMixer();
 }
 
-// Closing the window while the cells are calculated asks the run to stop; the program ends
-// when the run has returned to the event loop.
+// Closing asks first when there are unsaved changes; during a status-line pause it is held back
+// like other input. Closing the window while the cells are calculated asks the run to stop; the
+// program ends when the run has returned to the event loop.
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (FInPause || !MayReplace(AllSetupKinds)) {
+        event->ignore();
+        return;
+    }
     if (Running)
         StopRequested = true;
     event->accept();
@@ -492,5 +732,16 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::AboutClick() {
-    QMessageBox::information(this, QStringLiteral("About"), QString::fromLatin1(AboutText));
+    QMessageBox::information(this, QStringLiteral("About"), AboutBoxText());
+}
+
+QString TForm1::AboutBoxText() {
+    return QString::fromLatin1(AboutText) + QStringLiteral("\n\nQuorvane version ") +
+           QStringLiteral(QUORVANE_VERSION) +
+           QStringLiteral(
+               "\n\nSpecies data: the program's own table of thirteen species (H2, D2, C(s), "
+               "N2, O2, Ar, He, O3, H2O, D2O, CO, CO2, NH3), compiled in: the standard entropy and "
+               "enthalpy of formation at 298.15 K and the heat capacity as "
+               "Cp = A + B\u00b710\u207b\u00b3T + C\u00b710\u2075/T\u00b2 + "
+               "D\u00b710\u207b\u2076T\u00b2 in temperature ranges.");
 }

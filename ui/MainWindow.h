@@ -7,19 +7,28 @@
 #include "core/WindowInterface.h"
 #include "schematic/Canvas.h"
 #include "ui/FileDialog.h"
+#include "ui/MessageHistory.h"
+#include "ui/RigEdits.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSpinBox>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 class QAction;
-class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QTableWidget;
 class TNTabEd;
+class TPage;
 class TStringGrid;
 class TValueListEditor;
 
@@ -29,6 +38,20 @@ class TIndexSpinEdit : public QSpinBox {
 
 public:
     explicit TIndexSpinEdit(QWidget* parent = nullptr);
+};
+
+// The status line: a label that opens the message history when it is clicked.
+class TStatusLine : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+signals:
+    void Clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
 };
 
 // The schematic's picture and the canvas it is drawn with. The picture keeps what was drawn
@@ -62,9 +85,16 @@ public:
     // Texts of the window.
     static const char* const ProductCaption;
     static const char* const AboutText;
+    // What the results caption adds while the results are out of date.
+    static const char* const OutOfDateNote;
+    // The calibration curves' page, in tab order.
+    static constexpr int CalibrationPageNumber = 2;
 
     // --- widgets, named as the rest of the program knows them ---
-    QLabel* Message1 = nullptr;
+    TStatusLine* Message1 = nullptr;
+    // Beside the status line: how many warnings the rig check and the file commands gave since
+    // the last Calculate or Open All; hidden while there are none. A click opens the history.
+    QPushButton* WarningsIndicator = nullptr;
     QWidget* Panel1 = nullptr;
     TSchematicImage* Image1 = nullptr;
     QSplitter* Splitter1 = nullptr;
@@ -89,7 +119,12 @@ public:
     QPushButton* Button5 = nullptr; // "Cell equilibrium" / "Room temperature"
 
     QAction* Run1 = nullptr; // the Calculate command on the menu bar
+    // The Tools menu, between Calculate and About. Another tool is one more line in BuildMenus.
+    QMenu* Tools1 = nullptr;
+    QAction* Messages1 = nullptr;
     QAction* AboutAction = nullptr;
+    // In the results table's context menus, and Ctrl+C when the table has the focus.
+    QAction* CopyTable1 = nullptr;
     QAction* OpenAll1 = nullptr;
     QAction* InputGases1 = nullptr;
     QAction* MixerOutline1 = nullptr;
@@ -137,6 +172,38 @@ public:
     // --- the results table ---
     void Linlogtoggle1Click();
     void EquilRTtoggle1Click();
+    // Puts the results table on the clipboard as tab-separated text, every value in full.
+    void CopyTableClick();
+
+    // --- the Calculate command ---
+    // The command as the window runs it: the calculation's handler, and around it what the
+    // window shows of a calculation (the results current again, the calibration page's OK).
+    void CalcStartStop();
+
+    // --- edits, unsaved changes and results out of date ---
+    // What counts as an edit: a change of a stored value by the user. It marks the file kinds
+    // modified in the window title and, once there are results, the results out of date. A
+    // command or dialog that changes the setup calls this, or runs its change through TrackEdit.
+    void MarkRigEdited(const SetupKinds& kinds);
+    // Runs an edit of the stored tables and marks what it changed (MarkRigEdited).
+    void TrackEdit(const std::function<void()>& edit);
+    bool Modified() const;
+    bool Modified(int kind) const { return FModified[std::size_t(kind)]; }
+    // The results shown come from a setup that has changed since.
+    bool ResultsOutOfDate() const { return FResultsOutOfDate; }
+    // Before something replaces the tables of these kinds: when one of them has unsaved
+    // changes, asks "Save, Discard or Cancel". True when the command may go on: saved (all four
+    // files, as Save All writes them), discarded, or nothing to save.
+    bool MayReplace(const SetupKinds& kinds);
+    // Shows the visible page again, so that it shows the tables and its OK acts on it.
+    void ShowVisiblePage();
+
+    // --- the message history ---
+    TMessageHistory& History() const { return *FHistory; }
+    // Opens the history's dialog (or raises it when it is open).
+    void Messages1Click();
+    TMessageHistoryDialog* HistoryDialog() const { return FHistoryDialog; }
+    int WarningCount() const { return FWarningCount; }
 
     // --- the menus ---
     void OpenAll1Click();
@@ -156,11 +223,19 @@ public:
     void SaveAllAs();
     void Exit1Click();
     void AboutClick();
+    // The About box's text: the contact, the version and where the species data come from.
+    static QString AboutBoxText();
+    // Saves the four files to their current names, as Save All does; true when all four were
+    // written.
+    bool SaveAllFiles();
 
     // --- what the calculation asks of the window ---
     void ShowStatusLine(StatusColour colour, const std::string& text) override;
+    // The status line's pause: the window goes on painting, but takes no input.
     void Pause(double seconds) override;
+    bool InPause() const { return FInPause; }
     void Beep() override;
+    void ShowWarning(const std::string& text) override;
     void DrawMixer() override;
     void DrawCell(int cell) override;
     void ShowCellResults() override;
@@ -179,9 +254,36 @@ protected:
 private:
     void FormCreate();
     void BuildMenus();
+    QWidget* BuildStatusRow(QWidget* parent);
     QWidget* BuildPages();
-    QWidget* NewPage(const QString& caption);
+    TPage* NewPage(const QString& caption);
     QPushButton* NewOKButton(QWidget* page, int pageIndex);
     TIndexSpinEdit* NewIndexSpinEdit(QWidget* page);
     void UpdateResultsCaption();
+    void UpdateWindowTitle();
+    void UpdateWarningsIndicator();
+    // The file dialogs start in the folder of the file a command is about.
+    void StartDialogIn(TFileDialog& dialog, const std::string& fileName);
+    // After an Open: the kinds read are as their files hold them, the results are out of date
+    // and the visible page shows the new tables.
+    void Opened(const SetupKinds& read);
+    // After a save: the kinds written are no longer modified. A kind that a Save As moved to
+    // a new name (renamed) but could not write is: its table is in no file of that name.
+    void Saved(const SetupKinds& written, const SetupKinds& renamed = {});
+    void ResetWarningCount();
+    // Sets the modified mark of the kinds given; true when there was one.
+    bool SetModified(const SetupKinds& kinds, bool modified);
+    // The single-file commands of the File menu for one kind (a row of LoadedSetupFiles).
+    void OpenOne(int kind, const char* extension, std::string& currentName, bool (*load)());
+    void SaveOne(int kind, bool (*save)());
+    void SaveOneAs(int kind, std::string& currentName, bool (*save)());
+
+    std::vector<TPage*> FPages; // in page order
+    TMessageHistory* FHistory = nullptr;
+    QPointer<TMessageHistoryDialog> FHistoryDialog;
+    int FWarningCount = 0;
+    SetupKinds FModified{};
+    bool FHaveResults = false;
+    bool FResultsOutOfDate = false;
+    bool FInPause = false;
 };

@@ -28,9 +28,61 @@ void ReadRealInto(const QString& text, double& field) {
 
 // The last step of every show routine: the rows below the shown ones are blanked.
 void BlankRowsFrom(TValueListEditor& table, int first) {
-    for (int row = first; row <= table.RowCount(); ++row)
+    for (int row = first; row <= table.RowCount(); ++row) {
         table.SetRow(row, QString(), QString());
+        table.SetRowTip(row, QString());
+    }
     table.FitKeyColumn();
+}
+
+// What each key means and its unit, for the key's tooltip.
+const char* const FlowmeterTips[11] = {
+    "Make of the flowmeter (8 characters). With the size, the float, the gas and the flowmeter "
+    "number it chooses the calibration curve of each gas.",
+    "Size of the flowmeter's tube (8 characters), matched against the calibration curves.",
+    "Material of the float (8 characters), matched against the calibration curves.",
+    "Where the flowmeter draws its gas from: I1 to I16 an input gas or mixture, M1 to M16 a "
+    "mixer node; N, 0 or blank for none.",
+    "The mixer node (1 to 16) the flowmeter delivers to; 0 for none.",
+    "The gas the conditioning stage fixes: H2O or D2O (saturator, KBr solution, drying agent) "
+    "or O2 (oxygen getter).",
+    "Kind of conditioning stage: PURE a saturator, KBR a saturated KBr solution (84 % of "
+    "saturation), DRY a drying agent, GETTER an oxygen getter.",
+    "Temperature of the conditioning stage, in degrees Celsius.",
+    "The conditioning stage's switches follow.",
+    "Y: the flowmeter has a conditioning stage; anything else: none.",
+    "Y: the stage acts before the flowmeter, which then measures the conditioned gas; anything "
+    "else: after it, and the flow is corrected for the gas it adds or removes.",
+};
+
+const char* const CellTips[9] = {
+    "Name of the cell (12 characters).",
+    "Temperature of the cell, in degrees Celsius.",
+    "Total pressure in the cell, in bar.",
+    "The mixer node (1 to 16) that feeds the cell; 0 for no feed.",
+    "",
+    "Oxygen that leaks into the cell, as a mole fraction added to the node's gas before the "
+    "cell's gas is normalised to a sum of 1.",
+    "Nitrogen that leaks into the cell, as a mole fraction added to the node's gas before the "
+    "cell's gas is normalised to a sum of 1.",
+    "Hydrogen that leaks into the cell, as a mole fraction added to the node's gas before the "
+    "cell's gas is normalised to a sum of 1.",
+    "Water vapour that leaks into the cell, as a mole fraction added to the node's gas before "
+    "the cell's gas is normalised to a sum of 1.",
+};
+
+QString ComponentTip(int p) {
+    return QStringLiteral("Component %1 of the mixture: the gas, as a species formula (H2, D2, "
+                          "C(s), N2, O2, Ar, He, O3, H2O, D2O, CO, CO2, NH3), and its mole "
+                          "fraction (0 to 1; the fractions of a mixture add up to 1). Clearing "
+                          "the gas removes the component.")
+        .arg(p);
+}
+
+QString ReadingTip(int i) {
+    return QStringLiteral("Scale reading of flowmeter %1. Its calibration curve for each gas "
+                          "turns it into a flow, in the unit of the curve's flows.")
+        .arg(i);
 }
 
 } // namespace
@@ -46,6 +98,7 @@ void TForm1::InputMixtures3Click() {
         const GasFraction& gas = mix.Gas[p];
         ValueListEditor1->SetRow(p, Latin1(gas.Gas),
                                  gas.Fraction > 0 ? Fixed(gas.Fraction, 10, 8) : QString());
+        ValueListEditor1->SetRowTip(p, ComponentTip(p));
     }
     BlankRowsFrom(*ValueListEditor1, 13);
     Edit2->setText(Latin1(mix.Name));
@@ -71,6 +124,8 @@ void TForm1::Flowmeters2Click() {
              f.FixGasUsed ? QStringLiteral("Y") : QStringLiteral("N"));
     t.SetRow(11, QStringLiteral("FixGasBefore"),
              f.FixGasBefore ? QStringLiteral("Y") : QStringLiteral("N"));
+    for (int row = 1; row <= 11; ++row)
+        t.SetRowTip(row, QString::fromLatin1(FlowmeterTips[row - 1]));
     BlankRowsFrom(t, 12);
 }
 
@@ -93,6 +148,8 @@ void TForm1::OutputCells3Click() {
              QString::fromStdString(Trimmed(FormatE12(c.LeakH2))));
     t.SetRow(9, QStringLiteral("Leakage of H2O"),
              QString::fromStdString(Trimmed(FormatE12(c.LeakH2O))));
+    for (int row = 1; row <= 9; ++row)
+        t.SetRowTip(row, QString::fromLatin1(CellTips[row - 1]));
     BlankRowsFrom(t, 10);
 }
 
@@ -101,9 +158,11 @@ void TForm1::FlowmeterReadings1Click() {
     TValueListEditor& t = *ValueListEditor3;
     t.SetKeyEditing(false);
     t.SetTitles(QStringLiteral("Flowmeter"), QStringLiteral("Readings"));
-    for (int i = 1; i <= FlowmeterCount; ++i)
+    for (int i = 1; i <= FlowmeterCount; ++i) {
         t.SetRow(i, QStringLiteral("F") + QString::fromStdString(FormatI2(i)),
                  Fixed(Flowmeters[i].Reading, 6, 1));
+        t.SetRowTip(i, ReadingTip(i));
+    }
     BlankRowsFrom(t, FlowmeterCount + 1);
 }
 
@@ -166,27 +225,30 @@ void TForm1::ReadFlowmeterReadingsTable() {
     FlowmeterReadings1Click();
 }
 
+// An OK that changes a stored value, rounding to the shown precision included, is an edit.
 void TForm1::Button4OutputCellsOKClick() {
-    switch (CurrentTable) {
-    case CellTable:
-        ReadCellsTable();
-        break;
-    case FlowmeterTable:
-        ReadFlowmetersTable();
-        break;
-    case InputMixtureTable:
-        ReadInputGasesTable();
-        break;
-    case ReadingsTable:
-        ReadFlowmeterReadingsTable();
-        break;
-    case CalibrationTable:
-        ReadCalibrationsTable();
-        ReadCalCurve();
-        break;
-    default:
-        break;
-    }
+    TrackEdit([this] {
+        switch (CurrentTable) {
+        case CellTable:
+            ReadCellsTable();
+            break;
+        case FlowmeterTable:
+            ReadFlowmetersTable();
+            break;
+        case InputMixtureTable:
+            ReadInputGasesTable();
+            break;
+        case ReadingsTable:
+            ReadFlowmeterReadingsTable();
+            break;
+        case CalibrationTable:
+            ReadCalibrationsTable();
+            ReadCalCurve();
+            break;
+        default:
+            break;
+        }
+    });
     DrawMixer();
 }
 

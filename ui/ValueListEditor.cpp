@@ -82,6 +82,17 @@ void TValueListEditor::SetRow(int row, const QString& key, const QString& value)
     SetValue(row, value);
 }
 
+void TValueListEditor::SetRowTip(int row, const QString& tip) {
+    for (int column = 0; column < 2; ++column)
+        if (QTableWidgetItem* it = EnsureItem(row, column))
+            it->setToolTip(tip);
+}
+
+QString TValueListEditor::RowTip(int row) const {
+    const QTableWidgetItem* it = Item(row, 0);
+    return it ? it->toolTip() : QString();
+}
+
 void TValueListEditor::SetKeyEditing(bool allowed) {
     FKeyEditing = allowed;
     for (int row = 1; row <= rowCount(); ++row) {

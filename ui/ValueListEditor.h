@@ -24,6 +24,9 @@ public:
     void SetValue(int row, const QString& text);
     // Writes a key and its value into a row.
     void SetRow(int row, const QString& key, const QString& value);
+    // The tooltip of a row's key and value: what the key means and its unit.
+    void SetRowTip(int row, const QString& tip);
+    QString RowTip(int row) const;
 
     // The key column is as wide as laid out, or wider when a key needs more room in the
     // font at hand.

@@ -55,6 +55,7 @@ TEST_F(ExampleRig, ShowsTheRigsPartsAndConverges) {
                 std::find_if(Recorder.Log.begin(), Recorder.Log.end(),
                              [](const std::string& line) { return line.rfind("red: ", 0) == 0; }))
         << "no warning";
+    EXPECT_EQ(Recorder.Warnings, std::vector<std::string>{}) << "the rig check finds nothing";
 
     int hotCells = 0;
     bool oxidising = false;

@@ -185,16 +185,25 @@ TEST_F(SetupFiles, MissingFileChangesNothingButItsNameAndALaterSaveUsesTheNewNam
     const auto before = BytesOf(Flowmeters);
     const auto loadedBefore = LoadedSetupFiles;
     MixerFileName = TempPath("absent.MIX");
-    LoadMixerFile();
+    EXPECT_FALSE(LoadMixerFile());
     EXPECT_TRUE(BytesOf(Flowmeters) == before);
     EXPECT_EQ(LoadedSetupFiles, loadedBefore);
+    // A warning with the system's reason; nothing on the status line, no pause.
     EXPECT_TRUE(Recorder.Log.empty());
+    EXPECT_EQ(Recorder.Warnings,
+              std::vector<std::string>{"Could not read " + TempPath("absent.MIX") +
+                                       ": No such file or directory; the flowmeters are left as "
+                                       "they were"});
 
     // A folder is not a file either.
+    Recorder.Clear();
     MixerFileName = Temp.path().toStdString();
-    LoadMixerFile();
+    EXPECT_FALSE(LoadMixerFile());
     EXPECT_TRUE(BytesOf(Flowmeters) == before);
     EXPECT_TRUE(Recorder.Log.empty());
+    EXPECT_EQ(Recorder.Warnings,
+              std::vector<std::string>{"Could not read " + Temp.path().toStdString() +
+                                       ": Is a directory; the flowmeters are left as they were"});
 
     MixerFileName = TempPath("absent.MIX");
     SaveMixerFile();
@@ -310,8 +319,9 @@ TEST_F(SetupFiles, FailedSaveKeepsTheOldFileAndReportsIt) {
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(ReadFileBytes(CalibrationFileName), old);
-    const std::vector<std::string> expected = {"red: Could not save " + CalibrationFileName,
-                                               "pause 4"};
+    // The message names the system's reason.
+    const std::vector<std::string> expected = {
+        "red: Could not save " + CalibrationFileName + ": File too large", "pause 4"};
     EXPECT_EQ(Recorder.Log, expected);
     EXPECT_EQ(LoadedSetupFiles, loadedBefore);
 
@@ -319,7 +329,8 @@ TEST_F(SetupFiles, FailedSaveKeepsTheOldFileAndReportsIt) {
     CellFileName = TempPath("no such folder/rig.CEL");
     Recorder.Clear();
     SaveCellFile();
-    const std::vector<std::string> expectedCell = {"red: Could not save " + CellFileName};
+    const std::vector<std::string> expectedCell = {"red: Could not save " + CellFileName +
+                                                   ": No such file or directory"};
     EXPECT_EQ(Recorder.StatusLines(), expectedCell);
     EXPECT_EQ(LoadedSetupFiles, loadedBefore);
 
@@ -328,7 +339,8 @@ TEST_F(SetupFiles, FailedSaveKeepsTheOldFileAndReportsIt) {
     Recorder.Clear();
     SaveCellFile();
     const std::vector<std::string> expectedRelative = {
-        "red: Could not save " + QDir::currentPath().toStdString() + "/no such folder/rig.CEL"};
+        "red: Could not save " + QDir::currentPath().toStdString() +
+        "/no such folder/rig.CEL: No such file or directory"};
     EXPECT_EQ(Recorder.StatusLines(), expectedRelative);
 
     // The failures do not make the next save fail.
@@ -377,16 +389,24 @@ TEST_F(SetupFiles, WhatIsNotARegularFileIsRefusedAsAFileThatCannotBeOpened) {
         const char* Title;
         const char* Extension;
         std::function<void(const std::string&)> Make;
+        std::string Warning;
     };
     const Case cases[] = {
         {"a FIFO", ".INP",
-         [](const std::string& name) { ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0); }},
+         [](const std::string& name) { ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0); },
+         "Could not read " + rig(".INP") +
+             ": not a regular file; the input gases and mixtures are left as they were"},
         {"a folder", ".MIX",
-         [](const std::string& name) { ASSERT_TRUE(QDir().mkdir(QString::fromStdString(name))); }},
+         [](const std::string& name) { ASSERT_TRUE(QDir().mkdir(QString::fromStdString(name))); },
+         "Could not read " + rig(".MIX") +
+             ": Is a directory; the flowmeters are left as they were"},
         {"a link to a device", ".CAL",
-         [](const std::string& name) { ASSERT_EQ(::symlink("/dev/zero", name.c_str()), 0); }},
+         [](const std::string& name) { ASSERT_EQ(::symlink("/dev/zero", name.c_str()), 0); },
+         "Could not read " + rig(".CAL") +
+             ": not a regular file; the calibration curves are left as they were"},
     };
     const FifoWriter unblock(rig(".INP"));
+    std::vector<std::string> warnings; // one more with each case: the earlier ones stay
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Title);
         ASSERT_TRUE(QFile::remove(QString::fromStdString(rig(c.Extension))));
@@ -404,13 +424,17 @@ TEST_F(SetupFiles, WhatIsNotARegularFileIsRefusedAsAFileThatCannotBeOpened) {
         EXPECT_EQ(entered, "") << "not entered as read";
         EXPECT_EQ(LoadedSetupFiles[CellFileRow][1], rig(".CEL")) << "the others still load";
         EXPECT_TRUE(Recorder.StatusLines().empty());
+        warnings.push_back(c.Warning);
+        EXPECT_EQ(Recorder.Warnings, warnings);
         EXPECT_TRUE(BytesOf(InputMixtures) == inp);
         EXPECT_TRUE(BytesOf(Flowmeters) == mix);
         EXPECT_TRUE(BytesOf(Calibrations) == cal);
         EXPECT_TRUE(BytesOf(Cells) == cel);
     }
-    // The file tools are refused the same way.
+    // The file tools are refused the same way, and say themselves which files they lack.
+    Recorder.Clear();
     EXPECT_EQ(ReadStoredFileSet(TempPath("rig")), (std::array<bool, 4>{false, false, false, true}));
+    EXPECT_TRUE(Recorder.Warnings.empty());
 }
 
 TEST_F(SetupFiles, AWholeSetIsWrittenBeforeAnyOldFileIsReplaced) {

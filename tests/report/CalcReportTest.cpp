@@ -84,7 +84,8 @@ TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
     ASSERT_EQ(RunCalculation(20), CalcOutcome::Converged);
     const std::vector<StatusMessage> messages = {
         {StatusColour::Red, "Input mix 3 not properly defined"},
-        {StatusColour::Blue, "Compound: H2O"}};
+        {StatusColour::Blue, "Compound: H2O"},
+        {StatusColour::Red, "Input mix 2 fractions add up to 0.9, not 1", true}};
 
     const QJsonObject json = ParseObject(FormatReport(
         CalcOutcome::Converged, messages, {ReportFormat::Json, ReportView::Feed, true}));
@@ -99,17 +100,20 @@ TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
     EXPECT_EQ(Strings(json["species"]), species);
 
     const QJsonArray shown = json["messages"].toArray();
-    ASSERT_EQ(shown.size(), 2);
+    ASSERT_EQ(shown.size(), 3);
     EXPECT_EQ(shown[0].toObject(),
               (QJsonObject{{"kind", "error"}, {"text", "Input mix 3 not properly defined"}}));
     EXPECT_EQ(shown[1].toObject(), (QJsonObject{{"kind", "info"}, {"text", "Compound: H2O"}}));
+    EXPECT_EQ(
+        shown[2].toObject(),
+        (QJsonObject{{"kind", "warning"}, {"text", "Input mix 2 fractions add up to 0.9, not 1"}}));
 
     const QJsonArray meters = json["flowmeters"].toArray();
     ASSERT_EQ(meters.size(), FlowmeterCount);
     for (int f = 1; f <= FlowmeterCount; ++f) {
         const QJsonObject meter = meters[f - 1].toObject();
         EXPECT_EQ(Keys(meter),
-                  (std::set<std::string>{"index", "reading", "flow", "input", "output"}));
+                  (std::set<std::string>{"index", "reading", "flow", "input", "output", "curves"}));
         EXPECT_EQ(meter["index"].toInt(), f);
         EXPECT_EQ(meter["reading"].toDouble(), Flowmeters[f].Reading);
         EXPECT_EQ(meter["flow"].toDouble(), Flowmeters[f].Flow);
@@ -117,6 +121,10 @@ TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
         EXPECT_EQ(meter["output"].toInt(), Flowmeters[f].Output);
     }
     EXPECT_EQ(meters[0].toObject()["flow"].toDouble(), 2.0);
+    // Flowmeter 1 read its three gases through its one curve; the others read nothing.
+    EXPECT_EQ(meters[0].toObject()["curves"].toObject(),
+              (QJsonObject{{"H2", 1}, {"H2O", 1}, {"Ar", 1}}));
+    EXPECT_TRUE(meters[1].toObject()["curves"].toObject().isEmpty());
 
     const QJsonArray nodes = json["nodes"].toArray();
     ASSERT_EQ(nodes.size(), NodeCount);
@@ -384,4 +392,29 @@ TEST_F(CalcReport, ACellTheExactSolverCouldNotSolveShowsNoValuesAndNoBestError) 
         EXPECT_EQ(line.back(), ',') << line;
     }
     EXPECT_EQ(lines, EqSpeciesCount);
+}
+
+TEST_F(CalcReport, EachFlowmeterNamesTheCurveItReadEachGasThrough) {
+    // Flowmeter 1 reads each gas through the curve made for it; flowmeter 2 is at 0 and reads
+    // nothing.
+    FeedCellOneAlone({{"H2", 0.05}, {"Ar", 0.95}});
+    SetConstantGasFlow(1, 7, "H2", 5.0);
+    SetConstantGasFlow(1, 12, "Ar", 3.0);
+    SetMeter(2, 1, 1, 0);
+    ASSERT_EQ(RunCalculation(20), CalcOutcome::Converged);
+
+    ReportOptions json;
+    json.Format = ReportFormat::Json;
+    const QJsonArray meters =
+        ParseObject(FormatReport(CalcOutcome::Converged, {}, json))["flowmeters"].toArray();
+    EXPECT_EQ(meters[0].toObject()["curves"].toObject(), (QJsonObject{{"H2", 7}, {"Ar", 12}}));
+    EXPECT_TRUE(meters[1].toObject()["curves"].toObject().isEmpty());
+
+    // The text lists them only with Verbose.
+    ReportOptions text;
+    EXPECT_EQ(FormatReport(CalcOutcome::Converged, {}, text).find("Curves"), std::string::npos);
+    text.Verbose = true;
+    const std::string verbose = FormatReport(CalcOutcome::Converged, {}, text);
+    EXPECT_NE(verbose.find("  Output  Curves\nF1 "), std::string::npos) << verbose;
+    EXPECT_NE(verbose.find("  M1      H2 7, Ar 12\n"), std::string::npos) << verbose;
 }

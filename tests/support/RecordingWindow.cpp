@@ -61,3 +61,7 @@ void RecordingWindow::LoadedSetupFilesChanged() {
 void RecordingWindow::CalibrationsLoaded() {
     Log.push_back("CalibrationsLoaded");
 }
+
+void RecordingWindow::ShowWarning(const std::string& text) {
+    Warnings.push_back(text);
+}

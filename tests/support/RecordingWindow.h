@@ -25,7 +25,10 @@ public:
     std::vector<std::string> StatusLines() const;
     // Only the red ones, prefixed "red: ".
     std::vector<std::string> RedLines() const;
-    void Clear() { Log.clear(); }
+    void Clear() {
+        Log.clear();
+        Warnings.clear();
+    }
 
     void ShowStatusLine(StatusColour colour, const std::string& text) override;
     void Pause(double seconds) override;
@@ -38,4 +41,9 @@ public:
     void ProcessPendingEvents() override;
     void LoadedSetupFilesChanged() override;
     void CalibrationsLoaded() override;
+
+    // The warnings, in order. They are on no status line and hold nothing, so they are kept
+    // apart from the log.
+    std::vector<std::string> Warnings;
+    void ShowWarning(const std::string& text) override;
 };

@@ -265,29 +265,4 @@ TEST_F(CalibrationPageTest, ClickInTheEditorStoresThePoints) {
     EXPECT_EQ(editor.GetElem(2, 2), 42.5);
 }
 
-TEST_F(CalibrationPageTest, LoadingCurvesFromAnotherPageRedirectsOK) {
-    Calibrations[1].Make.Set("Saved");
-    CalibrationFileName = TempPath("rig.CAL");
-    SaveCalibrationFile();
-    Calibrations[1].Make.Set("None");
-    Cells[1].Temperature = 700;
-    ShowPage(CellPage);
-    AnswerDialogs({QString::fromStdString(TempPath("rig.CAL"))});
-    Form->Calibrations1->trigger();
-    EXPECT_EQ(CurrentTable, CalibrationTable);
-    EXPECT_EQ(Form->CalGrid1->Cell(MakeCol, 1), "Saved");
-
-    // OK on the cells page now reads the calibration page, not the cell table: the list
-    // stores its shown texts back over what the records hold.
-    TypeValue(*Form->ValueListEditor4, 2, "900");
-    Calibrations[1].Make.Set("Changed");
-    ClickOK(CellPage);
-    EXPECT_EQ(Cells[1].Temperature, 700);
-    EXPECT_EQ(Calibrations[1].Make.Str(), "Saved");
-
-    ShowPage(InputPage);
-    ShowPage(CellPage);
-    EXPECT_EQ(CurrentTable, CellTable);
-}
-
 } // namespace

@@ -2,16 +2,27 @@
 #include "DrawnText.h"
 #include "WindowFixture.h"
 
+#include "core/LatinText.h"
 #include "core/SetupTables.h"
 #include "equilibrium/CellEquilibrium.h"
 #include "equilibrium/ChemicalData.h"
+#include "files/SetupFiles.h"
+#include "report/ResultsText.h"
 #include "support/EquilibriumSetup.h"
 #include "tableeditor/Vexa_ntabed.h"
+#include "ui/StringGrid.h"
+#include "ui/ValueListEditor.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <cmath>
 
@@ -148,6 +159,163 @@ TEST_F(ResultsTableTest, CellNamesInTheHeadingsAreDrawnWhole) {
         ExpectDrawnWhole(image, cell.adjusted(1, 1, -3, -1), t.GetColName(c), t.font());
     }
     EXPECT_EQ(t.GetColWidths(5), 95) << "a name that fits keeps the width as laid out";
+}
+
+// Copy Table puts the whole table on the clipboard as tab-separated text, every value in full,
+// from the context menus and with Ctrl+C; the grid's own Copy stays as it is.
+TEST_F(ResultsTableTest, CopyTableGivesTheWholeTableInFullForASpreadsheet) {
+    FakeFinishedRun();
+    CellFeed[2][1].Fraction = 1.0 / 3;
+    ShowPage(CellPage);
+    Form->ShowCellResults();
+    TNTabEd& t = *Form->CellTabEd;
+
+    QStringList dataMenu;
+    for (const QAction* a : t.PopupD()->actions())
+        dataMenu << a->text();
+    EXPECT_EQ(dataMenu.last(), "Copy Table");
+    EXPECT_TRUE(dataMenu.contains("Copy")) << "the grid's own Copy is still there";
+    EXPECT_TRUE(t.PopupH()->actions().contains(Form->CopyTable1));
+
+    const auto copied = [] { return QApplication::clipboard()->text(); };
+    struct Case {
+        QPushButton* Toggle;
+        std::function<void()> Copy;
+    };
+    const Case cases[] = {
+        {nullptr, [&] { Form->CopyTable1->trigger(); }},
+        {Form->Button5,
+         [&] {
+             Form->activateWindow();
+             t.setFocus();
+             QApplication::processEvents();
+             QTest::keyClick(&t, Qt::Key_C, Qt::ControlModifier);
+         }},
+        {Form->Button3, [&] { Form->CopyTable1->trigger(); }},
+    };
+    for (const Case& c : cases) {
+        if (c.Toggle)
+            Click(*c.Toggle);
+        SCOPED_TRACE(Form->Label6->text().toStdString());
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+        c.Copy();
+        EXPECT_EQ(copied(), Latin1(TabSeparatedResults(ResultsView::Shown())));
+    }
+    // The linear feed view: the table shows 0.333333, the copy every digit.
+    EXPECT_EQ(t.GetDecPlaces(2), 6);
+    EXPECT_TRUE(copied().contains(QStringLiteral("\nH2O\t0\t0.3333333333333333\t")))
+        << copied().toStdString();
+
+    // Ctrl+C in the curve editor is not Copy Table.
+    ShowPage(CalibrationPage);
+    Form->CalCurveEdit->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(Form->CalCurveEdit, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_FALSE(copied().startsWith(QStringLiteral("Species"))) << copied().toStdString();
+}
+
+TEST_F(ResultsTableTest, CtrlASelectsAllInTheGrids) {
+    FakeFinishedRun();
+    ShowPage(CellPage);
+    Form->ShowCellResults();
+    TNTabEd& results = *Form->CellTabEd;
+    QTest::keyClick(&results, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(results.Selection(), (TGridRect{1, 1, 8, 2}));
+
+    ShowPage(CalibrationPage);
+    TNTabEd& editor = *Form->CalCurveEdit;
+    QTest::keyClick(&editor, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(editor.Selection(), (TGridRect{1, 1, 2, 20}));
+
+    TStringGrid& list = *Form->CalGrid1;
+    QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list.Selection(), QRect(QPoint(0, 1), QPoint(7, CalibrationCount)));
+}
+
+// After a change that can change a result the caption says the results are out of date, until
+// the next Calculate. Argon feeds cell 1 through flowmeter 1.
+TEST_F(ResultsTableTest, TheCaptionSaysWhenTheResultsAreOutOfDate) {
+    FeedCellOneAlone({{"Ar", 0.99}, {"O2", 0.01}});
+    const QString current = QStringLiteral("Results - Logarithmic at Cell equilibrium");
+    const QString outOfDate = current + QString::fromLatin1(TForm1::OutOfDateNote);
+    ShowPage(ReadingsPage);
+
+    // Before the first calculation there is nothing to be out of date.
+    TypeValue(*Form->ValueListEditor3, 1, "11");
+    ClickOK(ReadingsPage);
+    EXPECT_EQ(Form->Label6->text(), current);
+
+    Form->Run1->trigger();
+    ASSERT_EQ(Cells[1].State, CellRunState::Converged);
+    EXPECT_FALSE(Form->ResultsOutOfDate());
+
+    struct Change {
+        const char* Title;
+        std::function<void()> Make;
+        bool OutOfDate;
+    };
+    const std::vector<Change> changes = {
+        {"OK without a change", [&] { ClickOK(ReadingsPage); }, false},
+        {"OK that changes a reading",
+         [&] {
+             TypeValue(*Form->ValueListEditor3, 1, "12");
+             ClickOK(ReadingsPage);
+         },
+         true},
+        {"a click in the curve editor that changes a point",
+         [&] {
+             ShowPage(CalibrationPage);
+             Form->CalCurveEdit->SetElem(2, 5, 9);
+             Form->TrackEdit([&] { Form->ReadCalCurve(); });
+         },
+         true},
+        {"an Open",
+         [&] {
+             SaveCellFile();
+             AnswerDialogs({QString::fromStdString(CellFileName)});
+             Form->OutputCells1->trigger();
+         },
+         true},
+        {"a later dialog's change",
+         [&] {
+             Form->MarkRigEdited({false, true, false, false});
+         },
+         true},
+        {"a switch of the view", [&] { Click(*Form->Button3); }, false},
+    };
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.Title);
+        ShowPage(ReadingsPage);
+        Form->Run1->trigger();
+        ASSERT_FALSE(Form->ResultsOutOfDate());
+        c.Make();
+        EXPECT_EQ(Form->ResultsOutOfDate(), c.OutOfDate);
+        const ResultsView view = ResultsView::Shown();
+        EXPECT_EQ(Form->Label6->text(),
+                  Latin1(view.Caption()) +
+                      (c.OutOfDate ? QString::fromLatin1(TForm1::OutOfDateNote) : QString()));
+    }
+    // The mark stays through a switch of the view; the cell's marker keeps its state.
+    Form->MarkRigEdited({false, true, false, false});
+    Click(*Form->Button3);
+    EXPECT_EQ(Form->Label6->text(), outOfDate);
+    EXPECT_EQ(Cells[1].State, CellRunState::Converged);
+
+    // A calculation whose mixer fails leaves the table, and its caption, as they were.
+    Flowmeters[1].Input = 0;
+    Form->Run1->trigger();
+    EXPECT_EQ(Form->Label6->text(), outOfDate);
+
+    // An edit while the cells are calculated: the results are out of date when the run ends.
+    Flowmeters[1].Input = 1;
+    ShowPage(ReadingsPage);
+    QTimer::singleShot(0, Form.get(), [&] {
+        EXPECT_EQ(Form->Label6->text(), current) << "the run shows current results";
+        TypeValue(*Form->ValueListEditor3, 1, "13");
+        ClickOK(ReadingsPage);
+    });
+    Form->Run1->trigger();
+    EXPECT_EQ(Form->Label6->text(), outOfDate);
 }
 
 } // namespace

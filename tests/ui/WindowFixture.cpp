@@ -5,6 +5,7 @@
 #include "files/StartUp.h"
 #include "ui/ValueListEditor.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,6 +41,8 @@ void WindowTest::StartProgram() {
 }
 
 void WindowTest::TearDown() {
+    FBoxAnswerer.reset();
+    EXPECT_TRUE(FBoxAnswers.empty()) << "a message box the test expected was not shown";
     SetWindow(nullptr);
     Form.reset();
     TFileDialog::Answer = nullptr;
@@ -136,4 +139,31 @@ void WindowTest::AnswerDialogs(const std::vector<std::optional<QString>>& answer
     FAnswers.clear();
     for (const std::optional<QString>& answer : answers)
         FAnswers << (answer ? *answer : QString());
+}
+
+void WindowTest::AnswerMessageBoxes(const std::vector<QMessageBox::StandardButton>& answers) {
+    FBoxAnswers = answers;
+    FBoxAnswerer = std::make_unique<QTimer>();
+    FBoxAnswerer->setInterval(5);
+    QObject::connect(FBoxAnswerer.get(), &QTimer::timeout, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        if (FBoxAnswers.empty()) {
+            ADD_FAILURE() << "a message box was shown that the test did not expect: "
+                          << box->text().toStdString();
+            box->reject();
+            return;
+        }
+        MessageBoxesShown.push_back(box->text() + QLatin1Char('\n') + box->informativeText());
+        QAbstractButton* button = box->button(FBoxAnswers.front());
+        FBoxAnswers.erase(FBoxAnswers.begin());
+        if (!button) {
+            ADD_FAILURE() << "the message box has no such button";
+            box->reject();
+            return;
+        }
+        button->click();
+    });
+    FBoxAnswerer->start();
 }

@@ -8,16 +8,24 @@
 
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 class QAbstractItemView;
 class TValueListEditor;
+
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 enum PageIndex {
     InputPage = 0,
@@ -57,6 +65,11 @@ protected:
     // records the dialogs that were shown.
     void AnswerDialogs(const std::vector<std::optional<QString>>& answers);
 
+    // Answers the message boxes that open from now on with these buttons, in order, and records
+    // each box's text and informative text, joined by a line break.
+    void AnswerMessageBoxes(const std::vector<QMessageBox::StandardButton>& answers);
+    std::vector<QString> MessageBoxesShown;
+
     struct ShownDialog {
         TFileDialog::Kind Kind;
         QString Filter;
@@ -70,6 +83,8 @@ protected:
 
 private:
     QStringList FAnswers; // a null text answers Cancel
+    std::vector<QMessageBox::StandardButton> FBoxAnswers;
+    std::unique_ptr<QTimer> FBoxAnswerer;
 };
 
 // The program already started with no default files.
