@@ -2,6 +2,7 @@
 
 #include "core/Calibration.h"
 #include "core/Cat.h"
+#include "core/ConditioningStages.h"
 #include "core/Defaults.h"
 #include "core/JsonWriter.h"
 #include "core/MixerNetwork.h"
@@ -10,11 +11,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
 std::string Number(double value) {
     return std::isfinite(value) ? JsonNumber(value) : std::to_string(value);
+}
+
+std::string ThreeDigits(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3g", value);
+    return text;
 }
 
 std::string FlowmeterName(int f) {
@@ -76,6 +84,27 @@ void CheckCurves(int f, std::vector<std::string>& warnings) {
     }
 }
 
+// A saturator at or above the boiling point gives a vapour pressure above the 1 bar that the
+// stage's fraction is taken over: the stream is held to all vapour, which is seldom what the
+// temperature was typed for.
+void CheckStage(int f, std::vector<std::string>& warnings) {
+    const FlowmeterRecord& meter = Flowmeters[f];
+    if (meter.FixGasUsed != 1)
+        return;
+    bool streamHoldsTheGas = false;
+    for (int j = 1; j <= GasCount; ++j)
+        streamHoldsTheGas = streamHoldsTheGas || GasList[j] == meter.FixGas;
+    if (!streamHoldsTheGas)
+        return;
+    const std::optional<double> fraction =
+        StageFraction(meter.FixGas.View(), meter.FixGasType.View(), meter.FixGasT);
+    if (fraction && *fraction > 1)
+        warnings.push_back(Cat(FlowmeterName(f), "'s ", meter.FixGasType.Str(), " stage at ",
+                               Number(meter.FixGasT), " C gives ", meter.FixGas.Str(),
+                               " a fraction of ", ThreeDigits(*fraction),
+                               ", held to 1: the stream is all vapour"));
+}
+
 void CheckFlowmeters(std::vector<std::string>& warnings) {
     for (int f = 1; f <= FlowmeterCount; ++f) {
         if (AtStartUpValues(f))
@@ -86,6 +115,8 @@ void CheckFlowmeters(std::vector<std::string>& warnings) {
             warnings.push_back(Cat(FlowmeterName(f), " (", MixtureLabel(source), " to ",
                                    MixtureLabel(NodeMixture(node)), ") reads ",
                                    Number(Flowmeters[f].Reading), " and is skipped"));
+        if (source != 0 && node != 0 && Flowmeters[f].Reading > 0)
+            CheckStage(f, warnings);
         CheckCurves(f, warnings);
     }
 }

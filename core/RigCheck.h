@@ -13,9 +13,10 @@ constexpr double FractionSumTolerance = 1e-6;
 // The warnings about the rig as the last mixer stage left it, in this order:
 // - an input mixture whose gas flows and whose fractions do not add up to 1;
 // - per flowmeter, in order: one set up with an input and an output whose reading is not
-//   positive, so that it is skipped; a gas of its stream read through a curve made for another
-//   gas; a curve without a point of positive reading, which gives no flow; a reading above the
-//   largest reading of a curve used, so that the flow is held at the curve's end.
+//   positive, so that it is skipped; a saturator so hot that its stream is held to all vapour;
+//   a gas of its stream read through a curve made for another gas; a curve without a point of
+//   positive reading, which gives no flow; a reading above the largest reading of a curve
+//   used, so that the flow is held at the curve's end.
 // A flowmeter still at its start-up values is not part of the rig and is not checked.
 std::vector<std::string> RigWarnings();
 

@@ -122,6 +122,31 @@ TEST_F(RigCheck, WarnsOfWhatGivesAPlausibleNumberFromARigNotSetUpAsMeant) {
              SetStage(1, "H2O", "PURE", 20, true);
          },
          {"Flowmeter 1 reads H2O through curve 5, which is made for Ar"}},
+        {"a saturator above the boiling point holds its stream to all vapour",
+         [] {
+             ArgonRig();
+             SetStage(1, "H2O", "PURE", 120, false);
+         },
+         // Goff-Gratch gives 1984.7 hPa at 120 degrees Celsius, taken over 1000 hPa.
+         {"Flowmeter 1's PURE stage at 120 C gives H2O a fraction of 1.98, held to 1: the "
+          "stream is all vapour"}},
+        {"a saturator just below the boiling point, and a drying agent, hold nothing",
+         [] {
+             ArgonRig();
+             SetStage(1, "H2O", "PURE", 99, false);
+             SetInputMix(2, {{"Ar", 1.0}});
+             SetMeter(2, 2, 1, 50);
+             SetLineCurve(2, 5, "Ar");
+             SetStage(2, "H2O", "DRY", 150, false);
+         },
+         {}},
+        {"a saturator on a flowmeter that is skipped is not checked",
+         [] {
+             ArgonRig();
+             SetMeter(3, 1, 2, 0);
+             SetStage(3, "H2O", "PURE", 120, false);
+         },
+         {"Flowmeter 3 (I1 to M2) reads 0 and is skipped"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Title);
