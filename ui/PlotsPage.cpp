@@ -128,23 +128,10 @@ TPlotsPage::TPlotsPage(TFileDialog& saveDialog, QWidget* parent)
     Note->setWordWrap(true);
     layout->addWidget(Note);
 
-    Chart = new QChart;
-    Chart->legend()->setAlignment(Qt::AlignBottom);
-    // The page is narrow: the chart takes all of its frame, and the legend a smaller font, so
-    // that the cells' names show whole.
-    Chart->setMargins(QMargins(2, 2, 2, 2));
-    Chart->layout()->setContentsMargins(0, 0, 0, 0);
-    Chart->setBackgroundRoundness(0);
-    QFont legendFont = Chart->legend()->font();
-    legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
-    Chart->legend()->setFont(legendFont);
-    View = new QChartView(Chart, this);
-    View->setRenderHint(QPainter::Antialiasing);
-    View->setMinimumHeight(260);
-    layout->addWidget(View, 1);
     Hover = new QLabel(this);
     Hover->setWordWrap(true);
     layout->addWidget(Hover);
+    FLayout = layout;
 
     connect(ParameterKind, &QComboBox::currentIndexChanged, this, [this] { KindChanged(); });
     connect(PlotButton, &QPushButton::clicked, this, [this] { StartSweep(); });
@@ -170,12 +157,32 @@ TPlotsPage::~TPlotsPage() {
         FWatcher->waitForFinished();
 }
 
+void TPlotsPage::EnsureChart() {
+    if (Chart != nullptr)
+        return;
+    Chart = new QChart;
+    Chart->legend()->setAlignment(Qt::AlignBottom);
+    // The page is narrow: the chart takes all of its frame, and the legend a smaller font, so
+    // that the cells' names show whole.
+    Chart->setMargins(QMargins(2, 2, 2, 2));
+    Chart->layout()->setContentsMargins(0, 0, 0, 0);
+    Chart->setBackgroundRoundness(0);
+    QFont legendFont = Chart->legend()->font();
+    legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
+    Chart->legend()->setFont(legendFont);
+    View = new QChartView(Chart, this);
+    View->setRenderHint(QPainter::Antialiasing);
+    View->setMinimumHeight(260);
+    FLayout->insertWidget(FLayout->indexOf(Hover), View, 1);
+}
+
 void TPlotsPage::KindChanged() {
     const RigParameterKind kind = Kinds[std::max(0, ParameterKind->currentIndex())];
     ParameterIndex->setRange(1, IsCellKind(kind) ? CellCount : FlowmeterCount);
 }
 
 void TPlotsPage::CheckConnectedCells() {
+    EnsureChart();
     for (int c = 1; c <= CellCount; ++c)
         CellBoxes[c - 1]->setChecked(CellNode(c) != 0);
 }
@@ -265,6 +272,8 @@ void TPlotsPage::Finished(QFutureWatcher<SweepResult>* watcher, const Job& job) 
 
 std::vector<QLineSeries*> TPlotsPage::Lines() const {
     std::vector<QLineSeries*> lines;
+    if (Chart == nullptr)
+        return lines;
     for (QAbstractSeries* series : Chart->series())
         if (auto* line = qobject_cast<QLineSeries*>(series))
             lines.push_back(line);
@@ -279,6 +288,7 @@ QString TPlotsPage::PointText(const QLineSeries* line, const QPointF& point) con
 }
 
 void TPlotsPage::Draw() {
+    EnsureChart();
     Chart->removeAllSeries();
     for (QAbstractAxis* axis : Chart->axes())
         Chart->removeAxis(axis);
@@ -358,10 +368,12 @@ void TPlotsPage::Draw() {
 }
 
 bool TPlotsPage::ExportPng(const QString& fileName) {
+    EnsureChart();
     return View->grab().save(fileName, "PNG");
 }
 
 bool TPlotsPage::ExportSvg(const QString& fileName) {
+    EnsureChart();
     QSvgGenerator svg;
     svg.setFileName(fileName);
     svg.setSize(View->size());

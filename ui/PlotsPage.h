@@ -25,6 +25,7 @@ class QLineSeries;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class QVBoxLayout;
 class TFileDialog;
 
 class TPlotsPage : public QWidget {
@@ -49,6 +50,8 @@ public:
     QProgressBar* Progress = nullptr;
     QLabel* Note = nullptr;  // what went wrong, or what the last sweep was
     QLabel* Hover = nullptr; // the values of the point under the mouse
+    // The chart, made when the page is first shown (or first draws): the window starts without
+    // building a chart nobody may look at.
     QChartView* View = nullptr;
     QChart* Chart = nullptr;
 
@@ -86,6 +89,7 @@ private:
         std::shared_ptr<std::atomic<int>> Done;
         int Total = 0;
     };
+    void EnsureChart();
     void KindChanged();
     void Finished(QFutureWatcher<SweepResult>* watcher, const Job& job);
     void Draw();
@@ -93,6 +97,7 @@ private:
     void ShowNote(const QString& text, bool error);
 
     TFileDialog& FSaveDialog;
+    QVBoxLayout* FLayout = nullptr;
     SweepResult FLast;
     std::vector<int> FCells;           // the cells of the last sweep's lines
     std::vector<std::string> FSpecies; // and their species
