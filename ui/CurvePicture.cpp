@@ -89,7 +89,8 @@ void TCurvePicture::paintEvent(QPaintEvent*) {
     const int left = metrics.horizontalAdvance(QStringLiteral("00000")) + 6;
     const int top = metrics.height() + 6;
     const int bottom = height() - 2 * metrics.height() - 6;
-    const int right = width() - 8;
+    // Room on the right for half the last reading's label.
+    const int right = width() - metrics.horizontalAdvance(QStringLiteral("0000")) / 2 - 6;
     if (right - left < 20 || bottom - top < 20)
         return;
     const auto X = [&](double x) { return left + (right - left) * x / xMax; };
