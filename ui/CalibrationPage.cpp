@@ -4,6 +4,7 @@
 #include "core/NumberText.h"
 #include "core/SetupTables.h"
 #include "tableeditor/Vexa_ntabed.h"
+#include "ui/CurvePicture.h"
 #include "ui/MainWindow.h"
 #include "ui/ParameterText.h"
 #include "ui/StringGrid.h"
@@ -83,6 +84,7 @@ void TForm1::ListCalCurve() {
         CalCurveEdit->SetElem(2, r, Calibrations[k].Point[r].Flow);
     }
     CalCurveEdit->FitHeadingWidth(0, CurveEditorNameWidth);
+    CurvePicture1->SetCurve(Calibrations[k], k);
 }
 
 void TForm1::ReadCalibrationsTable() {
@@ -103,4 +105,5 @@ void TForm1::ReadCalCurve() {
         Calibrations[k].Point[r].Reading = CalCurveEdit->GetElem(1, r);
         Calibrations[k].Point[r].Flow = CalCurveEdit->GetElem(2, r);
     }
+    CurvePicture1->SetCurve(Calibrations[k], k);
 }

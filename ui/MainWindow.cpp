@@ -10,7 +10,9 @@
 #include "report/ResultsView.h"
 #include "schematic/Schematic.h"
 #include "tableeditor/Vexa_ntabed.h"
+#include "ui/CurvePicture.h"
 #include "ui/MessageHistory.h"
+#include "ui/PlotsPage.h"
 #include "ui/ResultsTable.h"
 #include "ui/StringGrid.h"
 #include "ui/ValueListEditor.h"
@@ -51,6 +53,8 @@ const char* const TForm1::OutOfDateNote = " - out of date, calculate again";
 namespace {
 
 constexpr int DesignPageWidth = 450;
+// The curve editor's three columns (80, 111 and 78) with its frame and scroll bar.
+constexpr int CurveEditorWidth = 292;
 const QColor LightGrey(192, 192, 192);
 
 // The narrowest a "full" or "stretch" element of a page may become.
@@ -444,7 +448,11 @@ QWidget* TForm1::BuildPages() {
                                 ~(TNTabEd::HeaderInsertItem | TNTabEd::HeaderDeleteItem));
     connect(CalCurveEdit, &TNTabEd::OnClick, this,
             [this] { TrackEdit([this] { ReadCalCurve(); }); });
-    calibrationPage->Place(CalCurveEdit, 0, 205, DesignPageWidth, 316, TPage::Full);
+    // The editor keeps the width of its three columns; the picture of the curve takes the rest.
+    calibrationPage->Place(CalCurveEdit, 0, 205, CurveEditorWidth, 316, TPage::Fixed);
+    CurvePicture1 = new TCurvePicture(calibrationPage);
+    calibrationPage->Place(CurvePicture1, CurveEditorWidth + 4, 205,
+                           DesignPageWidth - CurveEditorWidth - 4, 316, TPage::Full);
     SpinEdit2CalCurve = NewIndexSpinEdit(calibrationPage);
     // The curves fill the box's whole range: stepping on from either end gives the other one.
     SpinEdit2CalCurve->setWrapping(true);
@@ -502,6 +510,21 @@ QWidget* TForm1::BuildPages() {
     readingsPage->Place(ValueListEditor3, 0, 13, DesignPageWidth, 361, TPage::Full);
     readingsPage->Place(NewOKButton(readingsPage, 4), 3, 380, 445, 29, TPage::Stretch);
     readingsPage->OnShow = [this] { FlowmeterReadings1Click(); };
+
+    // Sweeps and their plots: a page of its own after the rig's five, with nothing to read
+    // back on OK.
+    auto* plotsScroller = new QScrollArea(PageControl1);
+    plotsScroller->setWidgetResizable(true);
+    plotsScroller->setFrameShape(QFrame::NoFrame);
+    PlotsPage1 = new TPlotsPage(SaveDialog1);
+    plotsScroller->setWidget(PlotsPage1);
+    PageControl1->addTab(plotsScroller, QStringLiteral("Plots"));
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
+        if (page == PlotsPageNumber && !FPlotsShown) {
+            FPlotsShown = true;
+            PlotsPage1->CheckConnectedCells();
+        }
+    });
 
     return PageControl1;
 }

@@ -27,8 +27,10 @@ class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QTableWidget;
+class TCurvePicture;
 class TNTabEd;
 class TPage;
+class TPlotsPage;
 class TStringGrid;
 class TValueListEditor;
 
@@ -89,6 +91,8 @@ public:
     static const char* const OutOfDateNote;
     // The calibration curves' page, in tab order.
     static constexpr int CalibrationPageNumber = 2;
+    // The Plots page, after the five pages of the rig.
+    static constexpr int PlotsPageNumber = 5;
 
     // --- widgets, named as the rest of the program knows them ---
     TStatusLine* Message1 = nullptr;
@@ -113,6 +117,8 @@ public:
     QPushButton* OKButton[5] = {}; // one per page, in page order
     TStringGrid* CalGrid1 = nullptr;
     TNTabEd* CalCurveEdit = nullptr;
+    TCurvePicture* CurvePicture1 = nullptr; // the current curve, beside its editor
+    TPlotsPage* PlotsPage1 = nullptr;
     TNTabEd* CellTabEd = nullptr;
     QLabel* Label6 = nullptr;
     QPushButton* Button3 = nullptr; // "Logarithmic" / "Linear"
@@ -286,4 +292,5 @@ private:
     bool FHaveResults = false;
     bool FResultsOutOfDate = false;
     bool FInPause = false;
+    bool FPlotsShown = false;
 };

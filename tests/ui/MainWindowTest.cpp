@@ -61,10 +61,11 @@ TEST_F(MainWindowTest, MenusAndPagesCarryTheirCaptions) {
     EXPECT_EQ(Captions(file->actions()[1]->menu()->actions()), kinds + QStringList{"&OutputCells"});
     EXPECT_EQ(Captions(file->actions()[2]->menu()->actions()), kinds + QStringList{"&OutputCells"});
     EXPECT_EQ(Captions(file->actions()[3]->menu()->actions()), kinds + QStringList{"OutputCells"});
-    const char* pages[] = {"Input gases && mixtures", "Flowmeters", "Calibration curves",
-                           "Output cells", "Flowneter readings"};
-    ASSERT_EQ(Form->PageControl1->count(), 5);
-    for (int i = 0; i < 5; ++i)
+    const char* pages[] = {"Input gases && mixtures", "Flowmeters",
+                           "Calibration curves",      "Output cells",
+                           "Flowneter readings",      "Plots"};
+    ASSERT_EQ(Form->PageControl1->count(), 6);
+    for (int i = 0; i < 6; ++i)
         EXPECT_EQ(Form->PageControl1->tabText(i), pages[i]);
 }
 
