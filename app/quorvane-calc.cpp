@@ -47,8 +47,9 @@ int main(int argc, char* argv[]) {
                                     "Output: text (aligned tables, the default), csv or json.",
                                     "text|csv|json", "text");
     const QCommandLineOption view("view",
-                                  "Results shown in text and csv: equilibrium, feed or both.",
-                                  "equilibrium|feed|both", "both");
+                                  "Results shown in text and csv: equilibrium, feed, both (with\n"
+                                  "the cells' derived quantities) or quantities alone.",
+                                  "equilibrium|feed|both|quantities", "both");
     const QCommandLineOption linear("linear",
                                     "Plain values in text and csv instead of decimal logarithms.");
     const QCommandLineOption verbose(
@@ -63,7 +64,12 @@ int main(int argc, char* argv[]) {
         "The equilibrium solver: pattern (the window's pattern search, the default) or exact\n"
         "(Newton's method, each cell solved once).",
         "pattern|exact", "pattern");
-    parser.addOptions({format, view, linear, verbose, cell, maxCycles, solver});
+    const QCommandLineOption referencePO2(
+        "reference-po2",
+        "The oxygen sensor's reference pO2 in bar, for the EMF of the derived quantities\n"
+        "(default 0.2095, air).",
+        "BAR", "0.2095");
+    parser.addOptions({format, view, linear, verbose, cell, maxCycles, solver, referencePO2});
     parser.addPositionalArgument("BASE", "The file set: its base name, or one of its four files.");
 
     if (!parser.parse(QCoreApplication::arguments()))
@@ -90,8 +96,16 @@ int main(int argc, char* argv[]) {
         options.View = ReportView::Feed;
     else if (viewName == "both")
         options.View = ReportView::Both;
+    else if (viewName == "quantities")
+        options.View = ReportView::Quantities;
     else
-        return BadUsage(parser, "--view is equilibrium, feed or both");
+        return BadUsage(parser, "--view is equilibrium, feed, both or quantities");
+    {
+        bool ok = false;
+        options.Quantities.ReferencePO2 = parser.value(referencePO2).toDouble(&ok);
+        if (!ok || !ValidReferencePO2(options.Quantities.ReferencePO2))
+            return BadUsage(parser, "--reference-po2 takes a pressure in bar above 0");
+    }
     options.Linear = parser.isSet(linear);
     options.Verbose = parser.isSet(verbose);
     if (parser.isSet(cell) && !ParseNumber(parser.value(cell), 1, 8, options.Cell))

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Each layer looks down only: the calculation (core, files, equilibrium) knows no report, widget
-# or drawing; core knows nothing of the files; the reports know no widget. Prints every include
-# that breaks a rule and fails when there is one. Usage: check-includes.sh SOURCE_ROOT
+# Each layer looks down only: the calculation (core, files, equilibrium) knows no analysis,
+# report, widget or drawing; core knows nothing of the files; the analyses know no report; the
+# reports know no widget. Prints every include that breaks a rule and fails when there is one.
+# Usage: check-includes.sh SOURCE_ROOT
 set -uo pipefail
 cd "$1" || exit 2
 
@@ -17,10 +18,11 @@ forbid() {
     fi
 }
 
-above_calculation='report|ui|tableeditor|schematic|app'
+above_calculation='analysis|report|ui|tableeditor|schematic|app'
 forbid core "files|$above_calculation" "core reaches neither into the files nor above the calculation"
 forbid files "$above_calculation" "the files are part of the calculation"
 forbid equilibrium "$above_calculation" "the equilibrium is part of the calculation"
+forbid analysis 'report|ui|tableeditor|schematic|app' "the analyses sit below the reports, the window and the programs"
 forbid report 'ui|tableeditor|schematic|app' "the reports sit below the window and the programs"
 
 [ $status -eq 0 ] && echo "include rules: kept"

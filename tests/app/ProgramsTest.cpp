@@ -155,11 +155,15 @@ TEST_F(Programs, CalcRefusesBadUsageWithStatusTwo) {
         {{}, "give one file set"},
         {{rig, rig}, "give one file set"},
         {{"--format", "xml", rig}, "--format is text, csv or json"},
-        {{"--view", "all", rig}, "--view is equilibrium, feed or both"},
+        {{"--view", "all", rig}, "--view is equilibrium, feed, both or quantities"},
         {{"--cell", "9", rig}, "--cell takes a cell number 1..8"},
         {{"--cell", "x", rig}, "--cell takes a cell number 1..8"},
         {{"--max-cycles", "0", rig}, "--max-cycles takes a number of at least 1"},
         {{"--solver", "newton", rig}, "--solver is pattern or exact"},
+        {{"--reference-po2", "0", rig}, "--reference-po2 takes a pressure in bar above 0"},
+        {{"--reference-po2", "-0.2", rig}, "--reference-po2 takes a pressure in bar above 0"},
+        {{"--reference-po2", "air", rig}, "--reference-po2 takes a pressure in bar above 0"},
+        {{"--reference-po2", "inf", rig}, "--reference-po2 takes a pressure in bar above 0"},
         {{"--bogus", rig}, "Unknown option 'bogus'"},
     };
     for (const auto& [arguments, message] : cases) {
@@ -174,6 +178,28 @@ TEST_F(Programs, CalcRefusesBadUsageWithStatusTwo) {
         EXPECT_EQ(run.Exit, 0) << option;
         EXPECT_TRUE(Contains(run.Out, "quorvane-calc")) << option;
     }
+}
+
+TEST_F(Programs, CalcTakesTheSensorsReferenceForTheEmf) {
+    FeedCellOneAlone({{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}});
+    SaveFileSet(TempPath("rig"));
+    const QString rig = QString::fromStdString(TempPath("rig"));
+    const auto emf = [&](const QStringList& options) {
+        const Finished run =
+            Calc(QStringList{"--format", "json", "--solver", "exact"} + options + QStringList{rig});
+        EXPECT_EQ(run.Exit, 0) << run.Err;
+        const QJsonObject cell = QJsonDocument::fromJson(QByteArray::fromStdString(run.Out))
+                                     .object()["cells"]
+                                     .toArray()[0]
+                                     .toObject();
+        return cell["derived"].toObject()["sensorEmfmV"].toDouble();
+    };
+    const double air = emf({});
+    const double other = emf({"--reference-po2", "1e-5"});
+    // E = (R T / 4F) ln(pref / pO2): the reference moves it by (R T / 4F) ln(1e-5 / 0.2095).
+    EXPECT_GT(air, 0);
+    EXPECT_NEAR(other - air, 8.31451 * 1073.15 / (4 * 96485.33212) * std::log(1e-5 / 0.2095) * 1000,
+                1e-9);
 }
 
 TEST_F(Programs, CalcSaysWhichFilesItTriedAndWhichItLacks) {
