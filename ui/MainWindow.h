@@ -4,6 +4,7 @@
 // also the calculation's window: status line, beep, redraws, results and the Calculate caption.
 #pragma once
 
+#include "analysis/CellQuantities.h"
 #include "core/WindowInterface.h"
 #include "schematic/Canvas.h"
 #include "ui/FileDialog.h"
@@ -29,6 +30,7 @@ class QTabWidget;
 class QTableWidget;
 class TNTabEd;
 class TPage;
+class TQuantitiesTable;
 class TStringGrid;
 class TValueListEditor;
 
@@ -117,6 +119,12 @@ public:
     QLabel* Label6 = nullptr;
     QPushButton* Button3 = nullptr; // "Logarithmic" / "Linear"
     QPushButton* Button5 = nullptr; // "Cell equilibrium" / "Room temperature"
+    // Under the results: the cells' derived quantities, their caption and the sensor's
+    // reference pO2 in bar, which the EMF row takes.
+    QLabel* QuantitiesCaption = nullptr;
+    TQuantitiesTable* QuantitiesTable = nullptr;
+    QLineEdit* ReferencePO2Edit = nullptr;
+    QuantityOptions Quantities;
 
     QAction* Run1 = nullptr; // the Calculate command on the menu bar
     // The Tools menu, between Calculate and About. Another tool is one more line in BuildMenus.
@@ -174,6 +182,9 @@ public:
     void EquilRTtoggle1Click();
     // Puts the results table on the clipboard as tab-separated text, every value in full.
     void CopyTableClick();
+    // Takes the reference pO2 typed into its box: a pressure in bar above 0 sets it and shows
+    // the quantities again; anything else puts the box back to the reference as it was.
+    void ReferencePO2Changed();
 
     // --- the Calculate command ---
     // The command as the window runs it: the calculation's handler, and around it what the

@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, TheResultsTakeTheRemainingHeightAndTabCaptionsShowWhole) 
     ShowPage(CellPage);
     const int tableHeight = Form->CellTabEd->height();
     const int gap = Form->Button3->y() - Form->CellTabEd->geometry().bottom();
-    Form->resize(1264, 1000);
+    Form->resize(1264, 1100);
     QApplication::processEvents();
     const int grown = Form->CellTabEd->height() - tableHeight;
     EXPECT_GT(grown, 100);
