@@ -33,33 +33,51 @@ bool Run1Click() {
     return true;
 }
 
+const char* MixerFailureText(MixerOutcome outcome) {
+    switch (outcome) {
+    case MixerOutcome::TooManyGases:
+        return "Too many gases or inappropriately organised mixer";
+    case MixerOutcome::NotConverging:
+        return "Non-converging mixer!";
+    case MixerOutcome::Solved:
+        break;
+    }
+    return "";
+}
+
+MixerOutcome SolveMixerTables(const RigTables& t, CalcMessages& messages) {
+    for (int i = 1; i <= InputMixtureCount; ++i)
+        CheckInputMixture(t, i, messages);
+    for (int i = 1; i <= InputMixtureCount; ++i)
+        t.Mixtures[i] = t.InputMixtures[i];
+
+    if (BuildGasList(t))
+        return MixerOutcome::TooManyGases;
+
+    for (int k = 1; k <= NodeCount; ++k) {
+        t.Mixtures[NodeMixture(k)].Ready = 0;
+        t.Mixtures[NodeMixture(k)].Flow = 0;
+    }
+    for (CellRecord& cell : t.Cells)
+        cell.State = CellRunState::NotCalculated;
+
+    return SolveNetwork(t, messages) ? MixerOutcome::Solved : MixerOutcome::NotConverging;
+}
+
 bool RunMixerStage() {
     // The calibration page's OK button writes back only after the page is shown again.
     if (CurrentTable == CalibrationTable)
         CurrentTable = NoTable;
 
-    for (int i = 1; i <= InputMixtureCount; ++i)
-        CheckInputMixture(i);
-    for (int i = 1; i <= InputMixtureCount; ++i)
-        Mixtures[i] = InputMixtures[i];
-
-    if (BuildGasList()) {
-        MixerFailure("Too many gases or inappropriately organised mixer");
+    const MixerOutcome outcome = SolveMixerTables(GlobalRigTables(), StatusLineMessages());
+    if (outcome == MixerOutcome::TooManyGases) {
+        MixerFailure(MixerFailureText(outcome));
         return false;
     }
-
-    for (int k = 1; k <= NodeCount; ++k) {
-        Mixtures[NodeMixture(k)].Ready = 0;
-        Mixtures[NodeMixture(k)].Flow = 0;
-    }
-    for (CellRecord& cell : Cells)
-        cell.State = CellRunState::NotCalculated;
-
-    const bool converged = SolveNetwork();
     // The warnings take no time, so the mixer's own messages come as and when they always did.
     ReportRigWarnings();
-    if (!converged) {
-        MixerFailure("Non-converging mixer!");
+    if (outcome != MixerOutcome::Solved) {
+        MixerFailure(MixerFailureText(outcome));
         return false;
     }
 

@@ -19,3 +19,16 @@ bool Run1Click();
 // when the gas list overflows or the network does not converge; the command then reads
 // "&Calculate Start" again.
 bool RunMixerStage();
+
+struct RigTables;
+class CalcMessages;
+// The outcome of the mixer stage's solving part.
+enum class MixerOutcome { Solved, TooManyGases, NotConverging };
+// The mixer stage's messages on failure: "Too many gases or inappropriately organised mixer" and
+// "Non-converging mixer!".
+const char* MixerFailureText(MixerOutcome outcome);
+// The solving part of the mixer stage on the given tables: the input-mixture checks, the gas
+// list, the network sweeps; the cells are set not calculated. The cell feeds are left to the
+// caller, which computes them when the outcome is Solved. Touches nothing but the tables and
+// the messages.
+MixerOutcome SolveMixerTables(const RigTables& tables, CalcMessages& messages);

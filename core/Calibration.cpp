@@ -46,13 +46,18 @@ double CalibratedFlow(int f, std::string_view gas, double reading) {
 }
 
 int ChosenCurve(int f, std::string_view gas) {
-    if (!Flowmeters.Contains(f))
+    return ChosenCurve(Flowmeters, Calibrations, f, gas);
+}
+
+int ChosenCurve(const FlowmeterRecords& flowmeters, const CalibrationRecords& calibrations, int f,
+                std::string_view gas) {
+    if (!flowmeters.Contains(f))
         return 0;
-    const FlowmeterRecord& meter = Flowmeters[f];
+    const FlowmeterRecord& meter = flowmeters[f];
     int best = 0;
     int chosen = CalibrationCount; // when nothing matches at all, the last curve is used
     for (int c = 1; c <= CalibrationCount; ++c) {
-        const int score = CurveScore(Calibrations[c], meter, f, gas);
+        const int score = CurveScore(calibrations[c], meter, f, gas);
         if (score >= best) { // ties go to the higher-numbered curve
             best = score;
             chosen = c;
@@ -64,15 +69,23 @@ int ChosenCurve(int f, std::string_view gas) {
 double LargestReading(int c) {
     if (!Calibrations.Contains(c))
         return 0;
-    const int top = TopPoint(Calibrations[c]);
-    return top == 0 ? 0 : Calibrations[c].Point[top].Reading;
+    return LargestReading(Calibrations[c]);
+}
+
+double LargestReading(const CalibrationRecord& curve) {
+    const int top = TopPoint(curve);
+    return top == 0 ? 0 : curve.Point[top].Reading;
 }
 
 double CurveFlow(int c, double reading) {
     if (!Calibrations.Contains(c))
         return 0;
-    const auto& point = Calibrations[c].Point;
-    const int top = TopPoint(Calibrations[c]);
+    return CurveFlow(Calibrations[c], reading);
+}
+
+double CurveFlow(const CalibrationRecord& curve, double reading) {
+    const auto& point = curve.Point;
+    const int top = TopPoint(curve);
     if (top == 0)
         return 0; // no point with a positive reading: the curve says nothing
     const double largest = point[top].Reading;

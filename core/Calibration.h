@@ -2,6 +2,8 @@
 // interpolating polynomial.
 #pragma once
 
+#include "core/SetupTables.h"
+
 #include <string_view>
 
 // Flow of the gas through flowmeter f (1..16) at the given reading. A reading that is not
@@ -22,3 +24,12 @@ double LargestReading(int c);
 // top point's flow above the largest reading, and the polynomial through the points up to the
 // top point in between. A curve without a point of positive reading gives 0.
 double CurveFlow(int c, double reading);
+
+// The same on tables of the caller's own (a copy of the setup in a worker thread): flowmeter f
+// of `flowmeters` read through `calibrations`.
+int ChosenCurve(const FlowmeterRecords& flowmeters, const CalibrationRecords& calibrations, int f,
+                std::string_view gas);
+// The largest reading and the flow of one curve, as LargestReading and CurveFlow take them from
+// the table: what the calculation reads, and what a picture of the curve draws.
+double LargestReading(const CalibrationRecord& curve);
+double CurveFlow(const CalibrationRecord& curve, double reading);

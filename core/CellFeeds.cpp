@@ -25,9 +25,13 @@ double Leak(const CellRecord& cell, const Text<12>& gas) {
 } // namespace
 
 void ComputeCellFeeds() {
+    ComputeCellFeeds(GlobalRigTables());
+}
+
+void ComputeCellFeeds(const RigTables& tables) {
     for (int c = 1; c <= CellCount; ++c) {
-        auto& feed = CellFeed[c];
-        const int node = CellNode(c);
+        auto& feed = tables.CellFeed[c];
+        const int node = CellNode(tables.Cells, c);
         if (node == 0) {
             for (GasFraction& slot : feed) {
                 slot.Gas.Set("");
@@ -35,12 +39,12 @@ void ComputeCellFeeds() {
             }
             continue;
         }
-        const MixtureRecord& mixture = Mixtures[NodeMixture(node)];
+        const MixtureRecord& mixture = tables.Mixtures[NodeMixture(node)];
         double sum = 0;
         for (int j = 1; j <= MaxGases; ++j) {
             feed[j].Gas = mixture.Gas[j].Gas;
             feed[j].Fraction = mixture.Gas[j].Fraction;
-            const double leak = Leak(Cells[c], feed[j].Gas);
+            const double leak = Leak(tables.Cells[c], feed[j].Gas);
             if (leak != 0)
                 feed[j].Fraction = Sum(feed[j].Fraction, leak);
             sum = Sum(sum, feed[j].Fraction);

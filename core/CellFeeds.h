@@ -7,3 +7,6 @@
 // (a NaN or infinite fraction among them), gets its gas names with all fractions 0. The
 // equilibrium run leaves both out.
 void ComputeCellFeeds();
+// The same on the mixer stage's tables of the caller's own.
+struct RigTables;
+void ComputeCellFeeds(const RigTables& tables);

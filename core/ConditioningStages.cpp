@@ -29,11 +29,11 @@ std::string UpperCase(std::string_view text) {
     return upper;
 }
 
-// The last WorkGas slot holding the gas, or 0.
-int StageSlot(const Text<8>& gas) {
+// The last slot of the stream holding the gas, or 0.
+int StageSlot(const GasStream& work, const Text<8>& gas) {
     int slot = 0;
     for (int j = 1; j <= MaxGases; ++j)
-        if (WorkGas[j].Gas == gas)
+        if (work[j].Gas == gas)
             slot = j;
     return slot;
 }
@@ -45,8 +45,8 @@ struct StageChange {
     double Old;
     double New;
 };
-std::optional<StageChange> ConditionWorkGas(const FlowmeterRecord& meter) {
-    const int k = StageSlot(meter.FixGas);
+std::optional<StageChange> ConditionStream(const FlowmeterRecord& meter, GasStream& work) {
+    const int k = StageSlot(work, meter.FixGas);
     if (k == 0)
         return std::nullopt;
     const std::optional<double> fraction =
@@ -57,19 +57,18 @@ std::optional<StageChange> ConditionWorkGas(const FlowmeterRecord& meter) {
     // the fraction is taken over (and the heavy-water polynomial goes below 0 far below
     // freezing): the stream is then all vapour, or holds none, and never a share beyond that,
     // which would rescale the other gases to negative fractions.
-    const StageChange change{WorkGas[k].Fraction, std::clamp(*fraction, 0.0, 1.0)};
-    WorkGas[k].Fraction = change.New;
+    const StageChange change{work[k].Fraction, std::clamp(*fraction, 0.0, 1.0)};
+    work[k].Fraction = change.New;
     for (int j = 1; j <= MaxGases; ++j) {
         if (j == k)
             continue;
         // A stream that was the stage's gas alone has nothing else to rescale: the other
         // fractions are 0 and stay 0 instead of becoming 0/0.
         if (change.Old == 1)
-            WorkGas[j].Fraction = 0;
+            work[j].Fraction = 0;
         else
-            WorkGas[j].Fraction = static_cast<double>(
-                ((1 - static_cast<long double>(change.New)) / (1 - change.Old)) *
-                WorkGas[j].Fraction);
+            work[j].Fraction = static_cast<double>(
+                ((1 - static_cast<long double>(change.New)) / (1 - change.Old)) * work[j].Fraction);
     }
     return change;
 }
@@ -113,21 +112,25 @@ std::optional<double> StageFraction(std::string_view gas, std::string_view kind,
 }
 
 void ApplyStageBefore(int f) {
-    if (!Flowmeters.Contains(f))
-        return;
-    const FlowmeterRecord& meter = Flowmeters[f];
-    if (meter.FixGasUsed != 1 || meter.FixGasBefore != 1)
-        return;
-    ConditionWorkGas(meter);
+    if (Flowmeters.Contains(f))
+        ApplyStageBefore(Flowmeters[f], WorkGas);
 }
 
 void ApplyStageAfter(int f, double& flow) {
-    if (!Flowmeters.Contains(f))
+    if (Flowmeters.Contains(f))
+        ApplyStageAfter(Flowmeters[f], WorkGas, flow);
+}
+
+void ApplyStageBefore(const FlowmeterRecord& meter, GasStream& work) {
+    if (meter.FixGasUsed != 1 || meter.FixGasBefore != 1)
         return;
-    const FlowmeterRecord& meter = Flowmeters[f];
+    ConditionStream(meter, work);
+}
+
+void ApplyStageAfter(const FlowmeterRecord& meter, GasStream& work, double& flow) {
     if (meter.FixGasUsed != 1 || meter.FixGasBefore != 0)
         return;
-    const std::optional<StageChange> change = ConditionWorkGas(meter);
+    const std::optional<StageChange> change = ConditionStream(meter, work);
     if (change)
         flow = static_cast<double>((static_cast<long double>(change->New) - change->Old) * flow +
                                    flow);

@@ -2,6 +2,8 @@
 // KBr solution, a drying agent and an oxygen getter. Each fixes the fraction of one gas.
 #pragma once
 
+#include "core/SetupTables.h"
+
 #include <optional>
 #include <string_view>
 
@@ -23,3 +25,7 @@ void ApplyStageBefore(int f);
 // Conditions WorkGas for flowmeter f when it carries a stage after it, and corrects the flow
 // measured from the unconditioned stream by the gas the stage adds or removes.
 void ApplyStageAfter(int f, double& flow);
+
+// The same on a stream and a flowmeter record of the caller's own.
+void ApplyStageBefore(const FlowmeterRecord& meter, GasStream& work);
+void ApplyStageAfter(const FlowmeterRecord& meter, GasStream& work, double& flow);

@@ -15,17 +15,26 @@ constexpr int CalibrationCount = 1000;
 constexpr int CellCount = 8;
 constexpr int MaxGases = 12;
 
-extern IndexedTable<MixtureRecord, 1, InputMixtureCount> InputMixtures;
-extern IndexedTable<MixtureRecord, 1, MixtureCount> Mixtures;
-extern IndexedTable<FlowmeterRecord, 1, FlowmeterCount> Flowmeters;
-extern IndexedTable<CalibrationRecord, 1, CalibrationCount> Calibrations;
-extern IndexedTable<CellRecord, 1, CellCount> Cells;
+using InputMixtureRecords = IndexedTable<MixtureRecord, 1, InputMixtureCount>;
+using MixtureRecords = IndexedTable<MixtureRecord, 1, MixtureCount>;
+using FlowmeterRecords = IndexedTable<FlowmeterRecord, 1, FlowmeterCount>;
+using CalibrationRecords = IndexedTable<CalibrationRecord, 1, CalibrationCount>;
+using CellRecords = IndexedTable<CellRecord, 1, CellCount>;
+using GasListTable = IndexedTable<Text<12>, 1, MaxGases>;
+using GasStream = IndexedTable<GasFraction, 1, MaxGases>;
+using CellFeedTable = IndexedTable<GasStream, 1, CellCount>;
+
+extern InputMixtureRecords InputMixtures;
+extern MixtureRecords Mixtures;
+extern FlowmeterRecords Flowmeters;
+extern CalibrationRecords Calibrations;
+extern CellRecords Cells;
 
 // Working lists of the calculation (memory only).
-extern IndexedTable<Text<12>, 1, MaxGases> GasList; // entries beyond GasCount are empty
-extern int GasCount;                                // 0..12
-extern IndexedTable<GasFraction, 1, MaxGases> WorkGas;
-extern IndexedTable<IndexedTable<GasFraction, 1, MaxGases>, 1, CellCount> CellFeed;
+extern GasListTable GasList; // entries beyond GasCount are empty
+extern int GasCount;         // 0..12
+extern GasStream WorkGas;
+extern CellFeedTable CellFeed;
 
 // Codes of CurrentTable: the table that the OK button and the index selectors act on.
 enum TableCode : int {

@@ -27,3 +27,20 @@ void ShowWarning(const std::string& text) {
 void Beep() {
     Window().Beep();
 }
+
+namespace {
+class StatusLineSink final : public CalcMessages {
+public:
+    void Error(const std::string& text, MessagePause pause, bool beep) override {
+        if (beep)
+            Beep();
+        ShowStatusError(text, pause == MessagePause::Short ? 1.0 : ErrorPause);
+    }
+    void Progress(const std::string& text) override { ShowStatusInfo(text, ProgressPause); }
+};
+} // namespace
+
+CalcMessages& StatusLineMessages() {
+    static StatusLineSink sink;
+    return sink;
+}

@@ -53,15 +53,26 @@ void ResetEquilibriumRun() {
 }
 
 namespace {
-
 constexpr double ZeroCelsius = 273.15; // K
+} // namespace
+
+bool CellConditionsInRange(double pressure, double temperatureC) {
+    const double kelvin = temperatureC + ZeroCelsius;
+    return std::isfinite(pressure) && pressure > 0 && std::isfinite(kelvin) && kelvin > 0;
+}
+
+RunSpecies GlobalRunSpecies() {
+    return {UsedElements,  UsedElementCount, EqSpecies,    EqSpeciesCount,
+            ReactionCount, Compounds,        CompoundCount};
+}
+
+namespace {
 
 // What the run can work with: a temperature above absolute zero and a positive pressure, both
 // finite. Anything else would hand the solver non-finite logarithms or a pressure row that no
 // amounts can meet.
 bool ConditionsInRange(double pressure, double temperatureC) {
-    const double kelvin = temperatureC + ZeroCelsius;
-    return std::isfinite(pressure) && pressure > 0 && std::isfinite(kelvin) && kelvin > 0;
+    return CellConditionsInRange(pressure, temperatureC);
 }
 
 bool ConditionsInRange(const CellRecord& cell) {
@@ -84,12 +95,12 @@ bool Contains(const CompoundRecord& species, int element) {
     return species.Composition[element] > 0;
 }
 
-// Appends to EqSpecies without writing past its places; the count goes on, so that an
+// Appends to the species list without writing past its places; the count goes on, so that an
 // overlong list can be reported with its true length.
-void AppendSpecies(int& count, int species) {
+void AppendSpecies(EqSpeciesTable& list, int& count, int species) {
     ++count;
-    if (EqSpecies.Contains(count))
-        EqSpecies[count] = static_cast<std::uint16_t>(species);
+    if (list.Contains(count))
+        list[count] = static_cast<std::uint16_t>(species);
 }
 
 void RefuseSpeciesList(const std::string& message) {
@@ -100,65 +111,70 @@ void RefuseSpeciesList(const std::string& message) {
     ReactionCount = 0;
 }
 
-// The fraction of the gas with this name in the cell's feed, 0 when the gas list lacks it.
-long double FeedFraction(int cell, const std::string& formula) {
-    for (int b = 1; b <= GasCount && GasList.Contains(b); ++b)
-        if (GasList[b] == formula)
-            return CellFeed[cell][b].Fraction;
+// The fraction of the gas with this name in a cell's feed, 0 when the gas list lacks it.
+long double FeedFraction(const GasListTable& gasList, int gasCount, const GasStream& feed,
+                         const std::string& formula) {
+    for (int b = 1; b <= gasCount && gasList.Contains(b); ++b)
+        if (gasList[b] == formula)
+            return feed[b].Fraction;
     return 0;
 }
 
-// Element totals of the cell's feed, the main element (the first of equal largest totals, so
-// the lowest element number wins a tie) and every element's ratio to it. Returns false when no
-// element has a positive total: such a cell has nothing to balance against. The totals are
-// summed in doubles: each feed amount times its atoms is taken in extended precision and each
-// partial sum rounded to a double; the ratios are quotients of doubles.
-bool SetElementTotals(int cell) {
-    auto& totals = ElementTotals[cell];
-    auto& ratios = ElementRatios[cell];
+// Element totals of a cell's feed amounts, the main element (the first of equal largest
+// totals, so the lowest element number wins a tie) and every element's ratio to it. Returns
+// false when no element has a positive total: such a cell has nothing to balance against. The
+// totals are summed in doubles: each feed amount times its atoms is taken in extended precision
+// and each partial sum rounded to a double; the ratios are quotients of doubles.
+bool SetElementTotals(const RunSpecies& s, const EqVector& feedAmounts, ElementValues& totals,
+                      ElementValues& ratios, std::uint16_t& mainElement) {
     totals = {};
     ratios = {};
-    MainElement[cell] = 0;
+    mainElement = 0;
     double largest = 0;
-    for (int k = 1; k <= UsedElementCount; ++k) {
+    for (int k = 1; k <= s.UsedElementCount; ++k) {
         double total = 0;
-        for (int j = 1; j <= EqSpeciesCount; ++j)
-            total = static_cast<double>(total +
-                                        FeedAmounts[cell][j] *
-                                            Compounds[EqSpecies[j]].Composition[UsedElements[k]]);
+        for (int j = 1; j <= s.EqSpeciesCount; ++j)
+            total = static_cast<double>(
+                total +
+                feedAmounts[j] * s.Compounds[s.EqSpecies[j]].Composition[s.UsedElements[k]]);
         totals[k] = total;
         if (total > largest) {
             largest = total;
-            MainElement[cell] = static_cast<std::uint16_t>(k);
+            mainElement = static_cast<std::uint16_t>(k);
         }
     }
-    if (MainElement[cell] == 0)
+    if (mainElement == 0)
         return false;
-    for (int k = 1; k <= UsedElementCount; ++k)
+    for (int k = 1; k <= s.UsedElementCount; ++k)
         ratios[k] = totals[k] / largest;
     return true;
+}
+
+bool SetElementTotals(int cell) {
+    return SetElementTotals(GlobalRunSpecies(), FeedAmounts[cell], ElementTotals[cell],
+                            ElementRatios[cell], MainElement[cell]);
 }
 
 // Row k keeps element k at its feed ratio to the main element m within the gas phase:
 // sum over gaseous j of (atoms of k - atoms of m * ratio k) x_j = 0. The main element's own row
 // would read 0 = 0; it becomes the pressure row instead. Solid species enter no balance row.
-void BuildBalanceRows(int cell, double pressure) {
-    BalanceMatrix = {};
-    BalanceRightSides = {};
-    const int main = MainElement[cell];
-    const int m = UsedElements[main];
-    for (int k = 1; k <= UsedElementCount; ++k) {
-        const int e = UsedElements[k];
-        const long double ratio = ElementRatios[cell][k];
-        for (int j = 1; j <= EqSpeciesCount; ++j) {
-            const CompoundRecord& species = Compounds[EqSpecies[j]];
+void BuildBalanceRows(const RunSpecies& s, const ElementValues& elementRatios, int main,
+                      double pressure, EqMatrix& A, EqVector& B) {
+    A = {};
+    B = {};
+    const int m = s.UsedElements[main];
+    for (int k = 1; k <= s.UsedElementCount; ++k) {
+        const int e = s.UsedElements[k];
+        const long double ratio = elementRatios[k];
+        for (int j = 1; j <= s.EqSpeciesCount; ++j) {
+            const CompoundRecord& species = s.Compounds[s.EqSpecies[j]];
             if (species.Phase == Gaseous)
-                BalanceMatrix[k][j] = species.Composition[e] - species.Composition[m] * ratio;
+                A[k][j] = species.Composition[e] - species.Composition[m] * ratio;
         }
     }
-    for (int j = 1; j <= EqSpeciesCount; ++j)
-        BalanceMatrix[main][j] = Compounds[EqSpecies[j]].Phase == Gaseous ? 1 : 0;
-    BalanceRightSides[main] = pressure;
+    for (int j = 1; j <= s.EqSpeciesCount; ++j)
+        A[main][j] = s.Compounds[s.EqSpecies[j]].Phase == Gaseous ? 1 : 0;
+    B[main] = pressure;
 }
 
 std::string ProgressLine(int cell, int pass, long double bestError, double total,
@@ -221,70 +237,99 @@ void CalculateCells() {
 }
 } // namespace
 
-bool SelectEquilibriumSpecies() {
-    UsedElementCount = 0;
-    EqSpecies = {};
-    EqSpeciesCount = 0;
-    ReactionCount = 0;
-    const int speciesCount = SpeciesInTable();
+SpeciesChoice ChooseEquilibriumSpecies(const CompoundTable& compounds, int compoundCount,
+                                       int gasCount, const CellFeedTable& feeds) {
+    SpeciesChoice choice;
+    const int speciesCount = std::min<int>(compoundCount, CompoundCapacity);
 
     // The species that some cell receives, whatever the cell's Mix.
     IndexedTable<bool, 1, CompoundCapacity> fed{};
-    for (const auto& feed : CellFeed)
-        for (int b = 1; b <= GasCount && feed.Contains(b); ++b)
+    for (const auto& feed : feeds)
+        for (int b = 1; b <= gasCount && feed.Contains(b); ++b)
             if (feed[b].Fraction > 0)
                 for (int i = 1; i <= speciesCount; ++i)
-                    if (feed[b].Gas == Compounds[i].Formula)
+                    if (feed[b].Gas == compounds[i].Formula)
                         fed[i] = true;
 
     for (int e = 1; e <= ElementNumberCount; ++e) {
-        Elements[e].Used = false;
         for (int i = 1; i <= speciesCount; ++i)
-            if (fed[i] && Contains(Compounds[i], e))
-                Elements[e].Used = true;
-        if (Elements[e].Used)
-            UsedElements[++UsedElementCount] = e;
+            if (fed[i] && Contains(compounds[i], e))
+                choice.ElementUsed[e] = true;
+        if (choice.ElementUsed[e])
+            choice.UsedElements[++choice.UsedElementCount] = e;
     }
 
     for (int i = 1; i <= speciesCount; ++i) {
-        CompoundRecord& species = Compounds[i];
-        species.Selected = true;
+        choice.Selected[i] = true;
         for (int e = 1; e <= ElementNumberCount; ++e)
-            if (Contains(species, e) && !Elements[e].Used)
-                species.Selected = false;
+            if (Contains(compounds[i], e) && !choice.ElementUsed[e])
+                choice.Selected[i] = false;
     }
 
     int count = 0;
     int references = 0;
-    for (int k = 1; k <= UsedElementCount; ++k)
+    for (int k = 1; k <= choice.UsedElementCount; ++k)
         for (int i = 1; i <= speciesCount; ++i) {
-            const CompoundRecord& species = Compounds[i];
-            if (species.Selected && species.Enabled && species.EIMSF &&
-                Contains(species, UsedElements[k])) {
-                AppendSpecies(count, i);
+            const CompoundRecord& species = compounds[i];
+            if (choice.Selected[i] && species.Enabled && species.EIMSF &&
+                Contains(species, choice.UsedElements[k])) {
+                AppendSpecies(choice.EqSpecies, count, i);
                 ++references;
             }
         }
-    int compounds = 0;
+    int reactions = 0;
     for (int i = 1; i <= speciesCount; ++i) {
-        const CompoundRecord& species = Compounds[i];
-        if (species.Selected && species.Enabled && !species.EIMSF) {
-            AppendSpecies(count, i);
-            ++compounds;
+        const CompoundRecord& species = compounds[i];
+        if (choice.Selected[i] && species.Enabled && !species.EIMSF) {
+            AppendSpecies(choice.EqSpecies, count, i);
+            ++reactions;
         }
     }
 
-    if (references != UsedElementCount) {
-        RefuseSpeciesList("Something wrong with Element or Compound species definitions");
+    if (references != choice.UsedElementCount)
+        choice.Refusal = "Something wrong with Element or Compound species definitions";
+    else if (count > MaxEqSpecies)
+        choice.Refusal = "Number of equilibrium species is too large: " + std::to_string(count);
+    if (!choice.Refusal.empty()) {
+        choice.UsedElementCount = 0;
+        choice.EqSpecies = {};
+        return choice;
+    }
+    choice.EqSpeciesCount = static_cast<std::uint16_t>(count);
+    choice.ReactionCount = static_cast<std::uint16_t>(reactions);
+    return choice;
+}
+
+bool SelectEquilibriumSpecies() {
+    const SpeciesChoice choice =
+        ChooseEquilibriumSpecies(Compounds, CompoundCount, GasCount, CellFeed);
+    const int speciesCount = SpeciesInTable();
+    for (int e = 1; e <= ElementNumberCount; ++e)
+        Elements[e].Used = choice.ElementUsed[e];
+    for (int i = 1; i <= speciesCount; ++i)
+        Compounds[i].Selected = choice.Selected[i];
+    UsedElements = choice.UsedElements;
+    UsedElementCount = choice.UsedElementCount;
+    EqSpecies = choice.EqSpecies;
+    EqSpeciesCount = choice.EqSpeciesCount;
+    ReactionCount = choice.ReactionCount;
+    if (!choice.Refusal.empty()) {
+        RefuseSpeciesList(choice.Refusal);
         return false;
     }
-    if (count > MaxEqSpecies) {
-        RefuseSpeciesList("Number of equilibrium species is too large: " + std::to_string(count));
-        return false;
-    }
-    EqSpeciesCount = static_cast<std::uint16_t>(count);
-    ReactionCount = static_cast<std::uint16_t>(compounds);
     return true;
+}
+
+CellPreparation PrepareCellFeed(const RunSpecies& s, const GasListTable& gasList, int gasCount,
+                                const GasStream& feed) {
+    CellPreparation prepared;
+    const int n = s.EqSpeciesCount;
+    for (int j = 1; j <= MaxEqSpecies; ++j)
+        prepared.FeedAmounts[j] =
+            j <= n ? FeedFraction(gasList, gasCount, feed, s.Compounds[s.EqSpecies[j]].Formula) : 0;
+    SetElementTotals(s, prepared.FeedAmounts, prepared.ElementTotals, prepared.ElementRatios,
+                     prepared.MainElement);
+    return prepared;
 }
 
 void PrepareCells() {
@@ -296,7 +341,9 @@ void PrepareCells() {
         CellBestError[c] = 0;
         if (cell.Mix > 0) {
             for (int j = 1; j <= MaxEqSpecies; ++j)
-                FeedAmounts[c][j] = j <= n ? FeedFraction(c, Compounds[EqSpecies[j]].Formula) : 0;
+                FeedAmounts[c][j] = j <= n ? FeedFraction(GasList, GasCount, CellFeed[c],
+                                                          Compounds[EqSpecies[j]].Formula)
+                                           : 0;
             for (int j = 1; j <= n; ++j)
                 CellAmounts[c][j] = CellBestAmounts[c][j] = FeedAmounts[c][j];
             // A feed without any element (no flow, or no gas the run knows) has no main
@@ -332,7 +379,8 @@ void BuildCellEquations(int cell, double pressure, double temperatureC) {
     // The kelvin temperature is a sum of doubles, as the Gibbs energies take it.
     BuildFormationReactions(temperatureC + ZeroCelsius);
     if (Cells.Contains(cell) && MainElement[cell] >= 1 && MainElement[cell] <= UsedElementCount)
-        BuildBalanceRows(cell, pressure);
+        BuildBalanceRows(GlobalRunSpecies(), ElementRatios[cell], MainElement[cell], pressure,
+                         BalanceMatrix, BalanceRightSides);
     else {
         BalanceMatrix = {};
         BalanceRightSides = {};
@@ -341,22 +389,43 @@ void BuildCellEquations(int cell, double pressure, double temperatureC) {
 
 CellSystem BuildCellSystem(int cell, double pressure, double temperatureC) {
     BuildCellEquations(cell, pressure, temperatureC);
-    CellSystem system;
     if (!Cells.Contains(cell))
-        return system;
+        return CellSystem{};
+    return AssembleCellSystem(GlobalRunSpecies(), FeedAmounts[cell], ElementTotals[cell],
+                              BalanceMatrix, BalanceRightSides, ReactionMatrix, LogKeq, pressure);
+}
+
+CellSystem MakeCellSystem(const RunSpecies& s, const CellPreparation& cell, double pressure,
+                          double temperatureC, CalcMessages& messages) {
+    EqMatrix N{};
+    EqVector L{};
+    EqMatrix A{};
+    EqVector B{};
+    // The kelvin temperature is a sum of doubles, as the Gibbs energies take it.
+    BuildFormationRows(s, temperatureC + ZeroCelsius, N, L, messages);
+    if (cell.MainElement >= 1 && cell.MainElement <= s.UsedElementCount)
+        BuildBalanceRows(s, cell.ElementRatios, cell.MainElement, pressure, A, B);
+    return AssembleCellSystem(s, cell.FeedAmounts, cell.ElementTotals, A, B, N, L, pressure);
+}
+
+CellSystem AssembleCellSystem(const RunSpecies& s, const EqVector& feedAmounts,
+                              const ElementValues& elementTotals, const EqMatrix& balance,
+                              const EqVector& balanceRightSides, const EqMatrix& reactions,
+                              const EqVector& logKeq, double pressure) {
+    CellSystem system;
     // An accepted species list has at most 12 species, and so at most 12 elements.
-    const int nE = std::min(UsedElementCount, MaxEqSpecies);
-    const int n = std::min<int>(EqSpeciesCount, MaxEqSpecies);
+    const int nE = std::min(s.UsedElementCount, MaxEqSpecies);
+    const int n = std::min<int>(s.EqSpeciesCount, MaxEqSpecies);
 
     // The rows of the elements the feed holds. A reference species stays with its element, a
     // compound when all its elements stay.
     IndexedTable<bool, 1, MaxEqSpecies> keptElement{};
     for (int k = 1; k <= nE; ++k) {
-        keptElement[k] = ElementTotals[cell][k] > 0;
+        keptElement[k] = elementTotals[k] > 0;
         if (keptElement[k]) {
             ++system.a;
-            system.Element[system.a] = UsedElements[k];
-            system.ElementTotal[system.a] = ElementTotals[cell][k];
+            system.Element[system.a] = s.UsedElements[k];
+            system.ElementTotal[system.a] = elementTotals[k];
         }
     }
     IndexedTable<int, 1, MaxEqSpecies> row{}; // the system's row of each used element
@@ -367,7 +436,7 @@ CellSystem BuildCellSystem(int cell, double pressure, double temperatureC) {
     for (int j = 1; j <= n; ++j) {
         bool kept = j > nE || keptElement[j];
         for (int k = 1; k <= nE && j > nE; ++k)
-            if (!keptElement[k] && Contains(Compounds[EqSpecies[j]], UsedElements[k]))
+            if (!keptElement[k] && Contains(s.Compounds[s.EqSpecies[j]], s.UsedElements[k]))
                 kept = false;
         if (kept)
             system.RunPosition[++count] = j;
@@ -376,22 +445,22 @@ CellSystem BuildCellSystem(int cell, double pressure, double temperatureC) {
 
     for (int i = 1; i <= count; ++i) {
         const int j = system.RunPosition[i];
-        system.Feed[i] = FeedAmounts[cell][j];
-        system.Gaseous[i] = Compounds[EqSpecies[j]].Phase == Gaseous;
+        system.Feed[i] = feedAmounts[j];
+        system.Gaseous[i] = s.Compounds[s.EqSpecies[j]].Phase == Gaseous;
         for (int k = 1; k <= nE; ++k)
             if (keptElement[k])
-                system.A[row[k]][i] = BalanceMatrix[k][j];
+                system.A[row[k]][i] = balance[k][j];
         if (j > nE) {
             const int r = j - nE;
             const int own = i - system.a;
             for (int q = 1; q <= count; ++q)
-                system.N[own][q] = ReactionMatrix[r][system.RunPosition[q]];
-            system.L[own] = LogKeq[r];
+                system.N[own][q] = reactions[r][system.RunPosition[q]];
+            system.L[own] = logKeq[r];
         }
     }
     for (int k = 1; k <= nE; ++k)
         if (keptElement[k])
-            system.B[row[k]] = BalanceRightSides[k];
+            system.B[row[k]] = balanceRightSides[k];
     system.Pressure = pressure;
     return system;
 }

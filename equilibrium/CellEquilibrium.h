@@ -9,6 +9,7 @@
 #include "equilibrium/CellSystem.h"
 #include "equilibrium/ChemicalData.h"
 #include "equilibrium/EqCalcUnit.h"
+#include "equilibrium/RunSpecies.h"
 
 #include <cmath>
 #include <cstdint>
@@ -61,6 +62,13 @@ extern EqWorkTable EqWorkList;
 extern EqMatrix BalanceMatrix;
 extern EqVector BalanceRightSides;
 
+// The run's global lists as RunSpecies.
+RunSpecies GlobalRunSpecies();
+
+// Whether a cell's conditions are ones the run can work with: a temperature above absolute zero
+// and a positive pressure, both finite.
+bool CellConditionsInRange(double pressure, double temperatureC);
+
 // Every list, table and count above empty, as at start-up.
 void ResetEquilibriumRun();
 
@@ -69,6 +77,14 @@ void ResetEquilibriumRun();
 // returns false when some used element has no reference species, or more than one, or when the
 // run would need more than 12 species.
 bool SelectEquilibriumSpecies();
+// The choice SelectEquilibriumSpecies makes, from species 1..compoundCount of a table and a set
+// of cell feeds on a gas list of gasCount gases, touching neither: the refusal's message is in
+// the result instead of on the status line.
+SpeciesChoice ChooseEquilibriumSpecies(const CompoundTable& compounds, int compoundCount,
+                                       int gasCount, const CellFeedTable& feeds);
+// What PrepareCells sets up for one fed cell, from its feed on the gas list.
+CellPreparation PrepareCellFeed(const RunSpecies& species, const GasListTable& gasList,
+                                int gasCount, const GasStream& feed);
 // Sets up every cell: a fed cell with some element in its feed gets its feed amounts, element
 // totals, ratios and main element and is pending; every other cell is not calculated. Draws
 // every cell.
@@ -105,6 +121,16 @@ void BuildCellEquations(int cell, double pressure, double temperatureC);
 // that asks its carriers to be exactly 0, which the pattern search can only approach. The
 // reference species of an element carries that element alone.
 CellSystem BuildCellSystem(int cell, double pressure, double temperatureC);
+// The same system for a cell prepared by PrepareCellFeed on species of the caller's own, with
+// the formation reactions' lines and warnings going to `messages`. Touches no global.
+CellSystem MakeCellSystem(const RunSpecies& species, const CellPreparation& cell, double pressure,
+                          double temperatureC, CalcMessages& messages);
+// The system from the run's equations: the balance rows and formation reactions over the run's
+// species, kept to the elements with a positive feed total.
+CellSystem AssembleCellSystem(const RunSpecies& species, const EqVector& feedAmounts,
+                              const ElementValues& elementTotals, const EqMatrix& balance,
+                              const EqVector& balanceRightSides, const EqMatrix& reactions,
+                              const EqVector& logKeq, double pressure);
 // Amounts of a cell system's species as amounts of the run's species (EqSpecies order); the
 // species the system leaves out are 0.
 EqVector RunAmounts(const CellSystem& system, const EqVector& x);

@@ -145,9 +145,14 @@ void SetupCompounds() {
 }
 
 int CountCompoundsWithFormula(std::string_view formula) {
+    return CountCompoundsWithFormula(Compounds, CompoundCount, formula);
+}
+
+int CountCompoundsWithFormula(const CompoundTable& compounds, int species,
+                              std::string_view formula) {
     int count = 0;
-    for (int i = 1; i <= CompoundCount && Compounds.Contains(i); ++i)
-        if (Compounds[i].Formula == formula)
+    for (int i = 1; i <= species && compounds.Contains(i); ++i)
+        if (compounds[i].Formula == formula)
             ++count;
     return count;
 }

@@ -42,8 +42,10 @@ struct CompoundRecord {
 
 constexpr int CompoundCapacity = 20;
 
+using CompoundTable = IndexedTable<CompoundRecord, 1, CompoundCapacity>;
+
 extern IndexedTable<ElementRecord, 1, ElementNumberCount> Elements;
-extern IndexedTable<CompoundRecord, 1, CompoundCapacity> Compounds;
+extern CompoundTable Compounds;
 extern std::uint16_t CompoundCount;
 
 // Build the element table and the species table; the defaults routine calls them at start-up.
@@ -54,3 +56,5 @@ void ResetChemicalData();
 
 // How many of the species 1..CompoundCount have exactly this formula (case-sensitive).
 int CountCompoundsWithFormula(std::string_view formula);
+// The same in species 1..count of a table of the caller's own.
+int CountCompoundsWithFormula(const CompoundTable& compounds, int count, std::string_view formula);

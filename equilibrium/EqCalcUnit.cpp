@@ -83,11 +83,15 @@ std::mt19937_64& Generator() {
                                    std::chrono::system_clock::now().time_since_epoch().count()));
     return generator;
 }
+
+double UniformFrom(std::mt19937_64& generator) {
+    // The top 53 bits make a double in [0, 1) with every value equally likely.
+    return static_cast<double>(generator() >> 11) * 0x1.0p-53;
+}
 } // namespace
 
 double RandomUniform() {
-    // The top 53 bits make a double in [0, 1) with every value equally likely.
-    return static_cast<double>(Generator()() >> 11) * 0x1.0p-53;
+    return UniformFrom(Generator());
 }
 
 void SeedRandom(std::uint64_t seed) {
@@ -474,7 +478,7 @@ void Search(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& 
             const EqVector& L, EqVector& x, long double& BestError, long double Tolerance,
             int MaxIterations, double& Perturbation, double Grow, double Shrink,
             double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
-            bool& Stalled, EqVector* bestPoint) {
+            bool& Stalled, EqVector* bestPoint, std::mt19937_64* random) {
     // Row counts outside the tables' capacity have no meaning; nothing is touched.
     if (a < 0 || b < 0 || a + b > MaxEqSpecies)
         return;
@@ -522,7 +526,7 @@ void Search(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& 
                             x[j] = 1;
                     return;
                 }
-                Perturbation = RandomUniform();
+                Perturbation = random != nullptr ? UniformFrom(*random) : RandomUniform();
             }
             Stalled = true;
         }
@@ -541,7 +545,7 @@ void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const 
                       double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
                       bool& Stalled) {
     Search(a, b, A, B, N, L, x, BestError, Tolerance, MaxIterations, Perturbation, Grow, Shrink,
-           MaxPerturbation, MinPerturbation, stopRequested, Stalled, nullptr);
+           MaxPerturbation, MinPerturbation, stopRequested, Stalled, nullptr, nullptr);
 }
 
 void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
@@ -550,5 +554,14 @@ void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const 
                       double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
                       bool& Stalled, EqVector& bestPoint) {
     Search(a, b, A, B, N, L, x, BestError, Tolerance, MaxIterations, Perturbation, Grow, Shrink,
-           MaxPerturbation, MinPerturbation, stopRequested, Stalled, &bestPoint);
+           MaxPerturbation, MinPerturbation, stopRequested, Stalled, &bestPoint, nullptr);
+}
+
+void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
+                      const EqVector& L, EqVector& x, long double& BestError, long double Tolerance,
+                      int MaxIterations, double& Perturbation, double Grow, double Shrink,
+                      double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
+                      bool& Stalled, EqVector& bestPoint, std::mt19937_64& random) {
+    Search(a, b, A, B, N, L, x, BestError, Tolerance, MaxIterations, Perturbation, Grow, Shrink,
+           MaxPerturbation, MinPerturbation, stopRequested, Stalled, &bestPoint, &random);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <random>
 
 // The equilibrium computes in the x87 80-bit extended format.
 static_assert(std::numeric_limits<long double>::digits == 64 &&
@@ -58,6 +59,14 @@ void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const 
                       int MaxIterations, double& Perturbation, double Grow, double Shrink,
                       double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
                       bool& Stalled, EqVector& bestPoint);
+
+// The same search drawing its random steps from a generator of the caller's own instead of the
+// shared one, so that searches in several threads neither share nor disturb a generator.
+void SolveEquilibrium(int a, int b, const EqMatrix& A, const EqVector& B, const EqMatrix& N,
+                      const EqVector& L, EqVector& x, long double& BestError, long double Tolerance,
+                      int MaxIterations, double& Perturbation, double Grow, double Shrink,
+                      double MaxPerturbation, double MinPerturbation, const bool& stopRequested,
+                      bool& Stalled, EqVector& bestPoint, std::mt19937_64& random);
 
 // The uniform pseudo-random generator on [0, 1) of the solver's random step. It is seeded from
 // the clock at start-up; SeedRandom makes the draws repeatable (tests).

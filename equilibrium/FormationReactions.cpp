@@ -19,30 +19,46 @@ void ResetFormationReactions() {
 }
 
 void BuildFormationReactions(double T) {
-    ReactionMatrix = {};
-    LogKeq = {};
+    BuildFormationRows(GlobalRunSpecies(), T, ReactionMatrix, LogKeq, StatusLineMessages());
+}
+
+namespace {
+double Gibbs(const RunSpecies& s, const std::string& formula, double T, CalcMessages& messages) {
+    bool belowRange = false;
+    const double G = GibbsEnergy(s.Compounds, s.CompoundCount, formula, T, belowRange);
+    if (belowRange)
+        messages.Error("Temperature below range of thermochemical data set", MessagePause::Error,
+                       false);
+    return G;
+}
+} // namespace
+
+void BuildFormationRows(const RunSpecies& s, double T, EqMatrix& N, EqVector& L,
+                        CalcMessages& messages) {
+    N = {};
+    L = {};
     // The run lists hold at most 12 species; the bounds below only keep that promise local.
-    const int nE = UsedElementCount;
-    const int n = std::min<int>(EqSpeciesCount, MaxEqSpecies);
-    for (int r = 1; r <= ReactionCount && EqSpecies.Contains(nE + r); ++r) {
-        const CompoundRecord& compound = Compounds[EqSpecies[nE + r]];
-        ShowStatusInfo("Compound: " + compound.Formula, ProgressPause);
-        EqVector& row = ReactionMatrix[r];
+    const int nE = s.UsedElementCount;
+    const int n = std::min<int>(s.EqSpeciesCount, MaxEqSpecies);
+    for (int r = 1; r <= s.ReactionCount && s.EqSpecies.Contains(nE + r); ++r) {
+        const CompoundRecord& compound = s.Compounds[s.EqSpecies[nE + r]];
+        messages.Progress("Compound: " + compound.Formula);
+        EqVector& row = N[r];
         row[nE + r] = 1;
 
-        long double dG = GibbsEnergy(compound.Formula, T);
+        long double dG = Gibbs(s, compound.Formula, T, messages);
         for (int k = 1; k <= nE; ++k) {
-            const CompoundRecord& reference = Compounds[EqSpecies[k]];
-            const double atoms = compound.Composition[UsedElements[k]];
-            const double referenceAtoms = reference.Composition[UsedElements[k]];
+            const CompoundRecord& reference = s.Compounds[s.EqSpecies[k]];
+            const double atoms = compound.Composition[s.UsedElements[k]];
+            const double referenceAtoms = reference.Composition[s.UsedElements[k]];
             if (atoms > 0 && referenceAtoms > 0) {
                 const double nu = atoms / referenceAtoms;
                 row[k] = -nu;
-                dG = dG - nu * static_cast<long double>(GibbsEnergy(reference.Formula, T));
+                dG = dG - nu * static_cast<long double>(Gibbs(s, reference.Formula, T, messages));
             }
         }
         // The energies are doubles; their difference and the constant are extended.
-        LogKeq[r] = -dG / GasConstant / T / std::numbers::ln10_v<long double>;
+        L[r] = -dG / GasConstant / T / std::numbers::ln10_v<long double>;
 
         // Appended piece by piece: GCC 12 at -O3 misjudges "text" + std::string (-Wrestrict).
         std::string line = std::to_string(r);
@@ -54,7 +70,7 @@ void BuildFormationReactions(double T) {
             line += FormatFixed(row[j], 6, 2);
         }
         line += "   LogKeq = ";
-        line += FormatFixed(LogKeq[r], 12, 4);
-        ShowStatusInfo(line, ProgressPause);
+        line += FormatFixed(L[r], 12, 4);
+        messages.Progress(line);
     }
 }

@@ -2,7 +2,9 @@
 // and their equilibrium constants at one temperature.
 #pragma once
 
+#include "core/StatusLine.h"
 #include "equilibrium/EqCalcUnit.h"
+#include "equilibrium/RunSpecies.h"
 
 constexpr long double GasConstant = 8.31451L; // J/(mol K)
 
@@ -18,3 +20,8 @@ void ResetFormationReactions();
 // Clears both (all 12 by 12 and 12 entries) and writes the ReactionCount rows of the run lists
 // at T kelvin, showing the "Compound: " line and the coefficient line of every reaction.
 void BuildFormationReactions(double T);
+
+// The same rows for the given species into N and L, with the lines and warnings going to
+// `messages`: what BuildFormationReactions does for the run's global lists.
+void BuildFormationRows(const RunSpecies& species, double T, EqMatrix& N, EqVector& L,
+                        CalcMessages& messages);

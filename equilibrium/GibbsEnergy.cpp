@@ -27,17 +27,25 @@ double EnthalpyIntegral(double A, double B, double C, double D, double Tlo, doub
 }
 
 double GibbsEnergy(std::string_view formula, double T) {
+    bool belowRange = false;
+    const double G = GibbsEnergy(Compounds, CompoundCount, formula, T, belowRange);
+    if (belowRange)
+        ShowStatusError("Temperature below range of thermochemical data set", ErrorPause);
+    return G;
+}
+
+double GibbsEnergy(const CompoundTable& compounds, int count, std::string_view formula, double T,
+                   bool& belowRange) {
     // Formulas are unique; were one entered twice, its last entry would count.
     int found = 0;
-    for (int i = 1; i <= CompoundCount && Compounds.Contains(i); ++i)
-        if (Compounds[i].Formula == formula)
+    for (int i = 1; i <= count && compounds.Contains(i); ++i)
+        if (compounds[i].Formula == formula)
             found = i;
+    belowRange = false;
     if (found == 0)
         return 0;
-    const CompoundRecord& species = Compounds[found];
-
-    if (T < species.HSCData[1][HSC_T1])
-        ShowStatusError("Temperature below range of thermochemical data set", ErrorPause);
+    const CompoundRecord& species = compounds[found];
+    belowRange = T < species.HSCData[1][HSC_T1];
 
     double S = species.S;
     double H = species.dH * 1000;

@@ -2,6 +2,8 @@
 // enthalpy at 298.15 K and their heat-capacity rows.
 #pragma once
 
+#include "equilibrium/ChemicalData.h"
+
 #include <string_view>
 
 constexpr double ReferenceTemperature = 298.15; // K, of the standard entropy and enthalpy
@@ -18,3 +20,8 @@ double EnthalpyIntegral(double A, double B, double C, double D, double Tlo, doub
 // the warning "Temperature below range of thermochemical data set" is shown (the value is still
 // computed). A formula that names no species gives 0.
 double GibbsEnergy(std::string_view formula, double T);
+
+// The same from species 1..count of a table of the caller's own, without a message: belowRange
+// is set when T is below the species' first heat-capacity row.
+double GibbsEnergy(const CompoundTable& compounds, int count, std::string_view formula, double T,
+                   bool& belowRange);

@@ -236,7 +236,7 @@ bool WriteTemporary(QSaveFile& file, const FileKind& kind, std::string& error) {
 } // namespace
 
 bool LoadInputFile() {
-    return LoadForCommand(InputKind(), CheckInputMixture);
+    return LoadForCommand(InputKind(), [](int n) { CheckInputMixture(n); });
 }
 
 bool LoadMixerFile() {
