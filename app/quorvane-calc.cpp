@@ -1,12 +1,18 @@
 // quorvane-calc: calculates a rig without a window and prints the results.
+#include "analysis/RigParameter.h"
+#include "analysis/RigSetup.h"
+#include "analysis/Targeting.h"
 #include "files/FileSets.h"
 #include "files/StartUp.h"
 #include "report/CalcReport.h"
+#include "report/TargetReport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <iostream>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -40,7 +46,11 @@ int main(int argc, char* argv[]) {
         "\n"
         "Exit status: 0 every fed cell converged; 1 the mixer stage failed; 2 bad usage, or\n"
         "no file of the set could be read; 3 some fed cell did not converge within the cycles\n"
-        "(each such cell is named on standard error).");
+        "(each such cell is named on standard error).\n"
+        "\n"
+        "With --target and --vary it finds the setting that gives a cell's quantity a goal\n"
+        "instead: exit status 0 found; 1 the mixer stage fails at the rig's setting; 2 bad\n"
+        "usage; 3 the goal is out of reach (the quantity's range is printed).");
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption format("format",
@@ -69,7 +79,18 @@ int main(int argc, char* argv[]) {
         "The oxygen sensor's reference pO2 in bar, for the EMF of the derived quantities\n"
         "(default 0.2095, air).",
         "BAR", "0.2095");
-    parser.addOptions({format, view, linear, verbose, cell, maxCycles, solver, referencePO2});
+    const QCommandLineOption target(
+        "target",
+        "Find the setting that gives cell N's quantity the goal: log10pO2, sensorEmfmV,\n"
+        "dewPointC or waterPpmFeed, e.g. cell1.log10pO2=-20. Needs --vary.",
+        "cellN.QUANTITY=GOAL");
+    const QCommandLineOption vary(
+        "vary",
+        "The parameter --target varies: cellN.temperature, cellN.pressure,\n"
+        "flowmeterN.reading or flowmeterN.stageTemperature.",
+        "PARAMETER");
+    parser.addOptions(
+        {format, view, linear, verbose, cell, maxCycles, solver, referencePO2, target, vary});
     parser.addPositionalArgument("BASE", "The file set: its base name, or one of its four files.");
 
     if (!parser.parse(QCoreApplication::arguments()))
@@ -123,6 +144,26 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() != 1)
         return BadUsage(parser, "give one file set");
+    const bool targeting = parser.isSet(target) || parser.isSet(vary);
+    TargetRequest request;
+    if (targeting) {
+        if (!parser.isSet(target) || !parser.isSet(vary))
+            return BadUsage(parser, "--target and --vary go together");
+        if (options.Format == ReportFormat::Csv)
+            return BadUsage(parser, "--target writes text or json");
+        if (parser.isSet(solver) && bounds.Solver != EquilibriumSolver::Exact)
+            return BadUsage(parser, "--target searches with the exact solver");
+        if (const std::optional<std::string> problem =
+                ParseTarget(parser.value(target).toStdString(), request))
+            return BadUsage(parser, *problem);
+        std::string error;
+        const std::optional<RigParameter> parameter =
+            ParseRigParameter(parser.value(vary).toStdString(), error);
+        if (!parameter)
+            return BadUsage(parser, error);
+        request.Parameter = *parameter;
+        request.Quantities = options.Quantities;
+    }
 
     BatchWindow window(std::cerr);
     window.ShowProgress = parser.isSet(verbose);
@@ -134,6 +175,25 @@ int main(int argc, char* argv[]) {
     if (read == std::array<bool, 4>{}) {
         std::cerr << UnreadFilesMessage(Program, base, read, "");
         return 2;
+    }
+
+    if (targeting) {
+        const RigSetup setup = CaptureRigSetup();
+        if (const std::string problem = CheckTargetRequest(request, setup); !problem.empty()) {
+            SetWindow(nullptr);
+            return BadUsage(parser, problem);
+        }
+        const TargetResult result = FindSetting(setup, request);
+        SetWindow(nullptr);
+        if (result.Status == TargetStatus::MixerFailed) {
+            std::cerr << "error: " << result.Failure << "\n";
+            return 1;
+        }
+        if (!result.Failure.empty())
+            std::cerr << "error: " << result.Failure << "\n";
+        std::cout << FormatTargetReport(request, result, options.Format == ReportFormat::Json)
+                  << std::flush;
+        return result.Status == TargetStatus::Found ? 0 : 3;
     }
 
     const CalcOutcome outcome = RunCalculation(bounds);

@@ -10,6 +10,7 @@
 #include "report/ResultsView.h"
 #include "schematic/Schematic.h"
 #include "tableeditor/Vexa_ntabed.h"
+#include "ui/FindSettingDialog.h"
 #include "ui/MessageHistory.h"
 #include "ui/QuantitiesTable.h"
 #include "ui/ResultsTable.h"
@@ -351,6 +352,7 @@ void TForm1::BuildMenus() {
 
     Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
     Messages1 = item(Tools1, "Messages…", &TForm1::Messages1Click);
+    FindSetting1 = item(Tools1, "Find setting…", &TForm1::FindSetting1Click);
 
     AboutAction = menuBar()->addAction(QStringLiteral("About"));
     connect(AboutAction, &QAction::triggered, this, &TForm1::AboutClick);
@@ -602,6 +604,27 @@ void TForm1::Messages1Click() {
     FHistoryDialog->activateWindow();
 }
 
+void TForm1::FindSetting1Click() {
+    if (!FFindSettingDialog) {
+        FFindSettingDialog = new TFindSettingDialog(this);
+        FFindSettingDialog->PutIntoRig = [this](const RigParameter& parameter, double value) {
+            TrackEdit([&] { SetRigParameterInTables(parameter, value); });
+            ShowVisiblePage();
+            DrawMixer();
+        };
+    } else {
+        FFindSettingDialog->FillFromRig();
+    }
+    FFindSettingDialog->Quantities = Quantities;
+    FFindSettingDialog->show();
+    FFindSettingDialog->raise();
+    FFindSettingDialog->activateWindow();
+}
+
+TFindSettingDialog* TForm1::FindSettingDialog() const {
+    return FFindSettingDialog;
+}
+
 void TForm1::DrawMixer() {
     ::DrawMixer(Image1->Canvas());
     Image1->update();
@@ -695,6 +718,8 @@ void TForm1::ReferencePO2Changed() {
     if (ok && ValidReferencePO2(bar) && bar != Quantities.ReferencePO2) {
         Quantities.ReferencePO2 = bar;
         QuantitiesTable->ShowQuantities(Quantities);
+        if (FFindSettingDialog)
+            FFindSettingDialog->Quantities = Quantities;
     }
     ReferencePO2Edit->setText(
         QString::number(Quantities.ReferencePO2, 'g', QLocale::FloatingPointShortest));

@@ -29,6 +29,7 @@ class QSplitter;
 class QTabWidget;
 class QTableWidget;
 class TNTabEd;
+class TFindSettingDialog;
 class TPage;
 class TQuantitiesTable;
 class TStringGrid;
@@ -130,6 +131,7 @@ public:
     // The Tools menu, between Calculate and About. Another tool is one more line in BuildMenus.
     QMenu* Tools1 = nullptr;
     QAction* Messages1 = nullptr;
+    QAction* FindSetting1 = nullptr;
     QAction* AboutAction = nullptr;
     // In the results table's context menus, and Ctrl+C when the table has the focus.
     QAction* CopyTable1 = nullptr;
@@ -214,6 +216,13 @@ public:
     // Opens the history's dialog (or raises it when it is open).
     void Messages1Click();
     TMessageHistoryDialog* HistoryDialog() const { return FHistoryDialog; }
+
+    // --- Find setting ---
+    // Opens the dialog (or raises it), its lists filled from the rig as it is now. A value it
+    // puts into the rig is an edit: the title marks it, the results are out of date, and the
+    // visible page and the schematic show it.
+    void FindSetting1Click();
+    TFindSettingDialog* FindSettingDialog() const;
     int WarningCount() const { return FWarningCount; }
 
     // --- the menus ---
@@ -292,6 +301,7 @@ private:
     std::vector<TPage*> FPages; // in page order
     TMessageHistory* FHistory = nullptr;
     QPointer<TMessageHistoryDialog> FHistoryDialog;
+    QPointer<TFindSettingDialog> FFindSettingDialog;
     int FWarningCount = 0;
     SetupKinds FModified{};
     bool FHaveResults = false;

@@ -202,6 +202,92 @@ TEST_F(Programs, CalcTakesTheSensorsReferenceForTheEmf) {
                 1e-9);
 }
 
+TEST_F(Programs, CalcFindsTheSettingForATargetOrSaysItIsOutOfReach) {
+    const QString example = QStringLiteral(QUORVANE_EXAMPLE_BASE);
+    const auto target = [&](const QString& goal, const QString& format) {
+        return Calc({"--format", format, "--target", goal, "--vary", "flowmeter1.stageTemperature",
+                     example});
+    };
+    const Finished found = target("cell1.log10pO2=-15.5", "json");
+    EXPECT_EQ(found.Exit, 0) << found.Err;
+    const QJsonObject answer =
+        QJsonDocument::fromJson(QByteArray::fromStdString(found.Out)).object()["target"].toObject();
+    EXPECT_EQ(answer.keys(), (QStringList{"achieved", "cell", "goal", "otherRoots", "parameter",
+                                          "quantity", "range", "status", "value"}));
+    EXPECT_EQ(answer["cell"].toInt(), 1);
+    EXPECT_EQ(answer["quantity"].toString(), "log10pO2");
+    EXPECT_EQ(answer["goal"].toDouble(), -15.5);
+    EXPECT_EQ(answer["parameter"].toString(), "flowmeter1.stageTemperature");
+    EXPECT_EQ(answer["status"].toString(), "found");
+    EXPECT_NEAR(answer["achieved"].toDouble(), -15.5, 1e-6);
+    // Wetter than the rig's 20 degrees Celsius, and below the boiling point.
+    EXPECT_GT(answer["value"].toDouble(), 20);
+    EXPECT_LT(answer["value"].toDouble(), 99.7);
+    EXPECT_FALSE(answer["otherRoots"].toBool());
+
+    const Finished text = target("cell1.log10pO2=-15.5", "text");
+    EXPECT_EQ(text.Exit, 0) << text.Err;
+    EXPECT_TRUE(Contains(text.Out, "Found: flowmeter1.stageTemperature = ")) << text.Out;
+
+    const Finished unreachable = target("cell1.log10pO2=-1", "json");
+    EXPECT_EQ(unreachable.Exit, 3) << unreachable.Err;
+    const QJsonObject none = QJsonDocument::fromJson(QByteArray::fromStdString(unreachable.Out))
+                                 .object()["target"]
+                                 .toObject();
+    EXPECT_EQ(none["status"].toString(), "unreachable");
+    EXPECT_TRUE(none["value"].isNull());
+    EXPECT_TRUE(none["achieved"].isNull());
+    const QJsonArray range = none["range"].toArray();
+    ASSERT_EQ(range.size(), 2);
+    EXPECT_LT(range[0].toDouble(), -15.5);
+    EXPECT_LT(range[0].toDouble(), range[1].toDouble());
+    EXPECT_LT(range[1].toDouble(), -1);
+    const Finished said = target("cell1.log10pO2=-1", "text");
+    EXPECT_EQ(said.Exit, 3);
+    EXPECT_TRUE(Contains(said.Out, "Unreachable: over that range log10pO2 goes from ")) << said.Out;
+}
+
+TEST_F(Programs, CalcRefusesABadTargetWithStatusTwoAndAFailingMixerWithOne) {
+    FeedCellOneAlone(ArgonAndOxygen);
+    SaveFileSet(TempPath("rig"));
+    const QString rig = QString::fromStdString(TempPath("rig"));
+    const QString t = QStringLiteral("--target");
+    const QString v = QStringLiteral("--vary");
+    const std::pair<QStringList, std::string> cases[] = {
+        {{t, "cell1.log10pO2=-10", rig}, "--target and --vary go together"},
+        {{v, "cell1.temperature", rig}, "--target and --vary go together"},
+        {{t, "cell1log10pO2=-10", v, "cell1.temperature", rig}, "malformed target"},
+        {{t, "cellx.log10pO2=-10", v, "cell1.temperature", rig}, "malformed target"},
+        {{t, "cell1.log10pO2=low", v, "cell1.temperature", rig}, "is not a number"},
+        {{t, "cell1.pO2=-10", v, "cell1.temperature", rig}, "unknown quantity \"pO2\""},
+        {{t, "cell9.log10pO2=-10", v, "cell1.temperature", rig}, "cell 9 out of range 1..8"},
+        {{t, "cell2.log10pO2=-10", v, "cell1.temperature", rig}, "cell 2 has no node"},
+        {{t, "cell1.log10pO2=-10", v, "cell1.colour", rig}, "unknown parameter"},
+        {{t, "cell1.log10pO2=-10", v, "flowmeter17.reading", rig}, "out of range 1..16"},
+        {{t, "cell1.log10pO2=-10", v, "flowmeter1.stageTemperature", rig},
+         "flowmeter 1 has no conditioning stage in use"},
+        {{t, "cell1.log10pO2=-10", v, "cell1.temperature", "--format", "csv", rig},
+         "--target writes text or json"},
+        {{t, "cell1.log10pO2=-10", v, "cell1.temperature", "--solver", "pattern", rig},
+         "--target searches with the exact solver"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Finished run = Calc(arguments);
+        EXPECT_EQ(run.Exit, 2) << message;
+        EXPECT_TRUE(Contains(run.Err, message)) << run.Err;
+        EXPECT_EQ(run.Out, "");
+    }
+
+    // A flowmeter with an output and no input: the mixer fails at the rig's own setting.
+    SetMeter(2, 0, 1, 10);
+    SaveFileSet(TempPath("broken"));
+    const Finished failed = Calc({t, "cell1.log10pO2=-10", v, "cell1.temperature",
+                                  QString::fromStdString(TempPath("broken"))});
+    EXPECT_EQ(failed.Exit, 1) << failed.Err;
+    EXPECT_TRUE(Contains(failed.Err, "error: ")) << failed.Err;
+    EXPECT_EQ(failed.Out, "");
+}
+
 TEST_F(Programs, CalcSaysWhichFilesItTriedAndWhichItLacks) {
     // Each file that cannot be read is a warning with the system's reason.
     const std::string missing = TempPath("nowhere");

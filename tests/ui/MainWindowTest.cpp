@@ -53,7 +53,8 @@ TEST_F(MainWindowTest, StartsOnTheFirstPageWithTheProductCaption) {
 TEST_F(MainWindowTest, MenusAndPagesCarryTheirCaptions) {
     EXPECT_EQ(Captions(Form->menuBar()->actions()),
               QStringList({"&File", "&Calculate Start", "&Tools", "About"}));
-    EXPECT_EQ(Captions(Form->Tools1->actions()), QStringList({"Messages\u2026"}));
+    EXPECT_EQ(Captions(Form->Tools1->actions()),
+              QStringList({"Messages\u2026", "Find setting\u2026"}));
     QMenu* file = Form->menuBar()->actions()[0]->menu();
     EXPECT_EQ(Captions(file->actions()), QStringList({"Open All", "&Open", "&Save", "Save As",
                                                       "Save All", "Save All As", "E&xit"}));
