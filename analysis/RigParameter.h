@@ -18,9 +18,11 @@ struct RigParameter {
 
     // "cell3.temperature", as ParseRigParameter reads it.
     std::string Name() const;
-    // The unit of its values: "°C", "bar", or "" for a reading (the flowmeter's own scale).
+    // The unit of its values (UTF-8): "°C", "bar", or "" for a reading (the flowmeter's own
+    // scale).
     std::string Unit() const;
-    // "Cell 3 temperature (°C)": a caption for an axis or a column.
+    // "Cell 3 temperature (°C)", "Flowmeter 2 reading (scale)": a caption for an axis or a
+    // title (UTF-8).
     std::string Caption() const;
     // Whether a change of it changes the cell feeds (it enters the mixer stage), or only the
     // conditions of one cell.

@@ -1,5 +1,6 @@
 #include "analysis/Targeting.h"
 
+#include "analysis/PointQuantities.h"
 #include "analysis/RigPoint.h"
 #include "analysis/RootFinding.h"
 #include "core/Calibration.h"
@@ -40,15 +41,7 @@ struct Prober {
         const CellPoint* cell = result.Cell(Request.Cell);
         std::optional<double> quantity;
         if (!result.MixerFailed && cell != nullptr) {
-            CellSnapshot snapshot;
-            snapshot.TemperatureC = cell->Temperature;
-            snapshot.Pressure = cell->Pressure;
-            for (const FeedShare& share : cell->Feed)
-                snapshot.Feed.emplace_back(share.Gas, share.Fraction);
-            for (const SpeciesPressure& species : cell->Equilibrium)
-                snapshot.Equilibrium.emplace_back(species.Species,
-                                                  static_cast<double>(species.Pressure));
-            quantity = ComputeCellQuantities(snapshot, Request.Quantities).*Quantity->Member;
+            quantity = QuantitiesOf(*cell, Request.Quantities).*Quantity->Member;
             if (quantity && !std::isfinite(*quantity))
                 quantity.reset();
         }

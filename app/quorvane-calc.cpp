@@ -1,10 +1,13 @@
 // quorvane-calc: calculates a rig without a window and prints the results.
 #include "analysis/RigParameter.h"
 #include "analysis/RigSetup.h"
+#include "analysis/Sweep.h"
 #include "analysis/Targeting.h"
+#include "core/JsonWriter.h"
 #include "files/FileSets.h"
 #include "files/StartUp.h"
 #include "report/CalcReport.h"
+#include "report/SweepReport.h"
 #include "report/TargetReport.h"
 
 #include <QCommandLineParser>
@@ -30,6 +33,21 @@ bool ParseNumber(const QString& text, int min, int max, int& value) {
     return ok && value >= min && value <= max;
 }
 
+// The exit status of a sweep: 1 when some point's mixer stage failed, else 3 when some cell of
+// some point did not converge, else 0.
+int SweepExitStatus(const SweepResult& sweep) {
+    bool mixerFailed = false;
+    bool unconverged = false;
+    for (const SweepPoint& point : sweep.Points) {
+        mixerFailed = mixerFailed || point.Result.MixerFailed;
+        for (const CellPoint& cell : point.Result.Cells)
+            unconverged =
+                unconverged || (!point.Result.MixerFailed && !cell.Converged() &&
+                                cell.State != CellRunStateName(CellRunState::NotCalculated));
+    }
+    return mixerFailed ? 1 : unconverged ? 3 : 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -47,6 +65,15 @@ int main(int argc, char* argv[]) {
         "Exit status: 0 every fed cell converged; 1 the mixer stage failed; 2 bad usage, or\n"
         "no file of the set could be read; 3 some fed cell did not converge within the cycles\n"
         "(each such cell is named on standard error).\n"
+        "\n"
+        "With --sweep NAME=FROM:TO:POINTS it varies one parameter of the rig over POINTS\n"
+        "values evenly spaced from FROM to TO, both included (2..100000 points), and prints\n"
+        "every fed cell's state, feed and equilibrium at each, by the exact solver unless\n"
+        "--solver pattern is given. NAME is cellN.temperature (degrees Celsius),\n"
+        "cellN.pressure (bar), flowmeterN.reading or flowmeterN.stageTemperature (degrees\n"
+        "Celsius, a PURE or KBR saturator). Exit status: 0 every cell converged at every\n"
+        "point; 1 the mixer stage failed at some point; 2 bad usage; 3 some cell did not\n"
+        "converge at some point. The rows say which.\n"
         "\n"
         "With --target and --vary it finds the setting that gives a cell's quantity a goal\n"
         "instead: exit status 0 found; 1 the mixer stage fails at the rig's setting; 2 bad\n"
@@ -89,8 +116,12 @@ int main(int argc, char* argv[]) {
         "The parameter --target varies: cellN.temperature, cellN.pressure,\n"
         "flowmeterN.reading or flowmeterN.stageTemperature.",
         "PARAMETER");
-    parser.addOptions(
-        {format, view, linear, verbose, cell, maxCycles, solver, referencePO2, target, vary});
+
+    const QCommandLineOption sweep(
+        "sweep", "Sweep one parameter of the rig: NAME=FROM:TO:POINTS (see above).",
+        "NAME=FROM:TO:POINTS");
+    parser.addOptions({format, view, linear, verbose, cell, maxCycles, solver, referencePO2, target,
+                       vary, sweep});
     parser.addPositionalArgument("BASE", "The file set: its base name, or one of its four files.");
 
     if (!parser.parse(QCoreApplication::arguments()))
@@ -164,6 +195,17 @@ int main(int argc, char* argv[]) {
         request.Parameter = *parameter;
         request.Quantities = options.Quantities;
     }
+    if (targeting && parser.isSet(sweep))
+        return BadUsage(parser, "--sweep and --target are two different runs: give one");
+    std::optional<SweepRequest> sweepRequest;
+    if (parser.isSet(sweep)) {
+        std::string error;
+        sweepRequest = ParseSweep(parser.value(sweep).toStdString(), error);
+        if (!sweepRequest)
+            return BadUsage(parser, "--sweep: " + error);
+        // A sweep is the exact solver's work unless the pattern search is asked for.
+        sweepRequest->Solver = parser.isSet(solver) ? bounds.Solver : EquilibriumSolver::Exact;
+    }
 
     BatchWindow window(std::cerr);
     window.ShowProgress = parser.isSet(verbose);
@@ -194,6 +236,31 @@ int main(int argc, char* argv[]) {
         std::cout << FormatTargetReport(request, result, options.Format == ReportFormat::Json)
                   << std::flush;
         return result.Status == TargetStatus::Found ? 0 : 3;
+    }
+
+    if (sweepRequest) {
+        const RigSetup setup = CaptureRigSetup();
+        if (const std::string problem = CheckRigParameter(sweepRequest->Parameter, setup);
+            !problem.empty()) {
+            SetWindow(nullptr);
+            return BadUsage(parser, "--sweep: " + problem);
+        }
+        if (sweepRequest->Solver == EquilibriumSolver::Pattern)
+            std::cerr << "note: the pattern search takes up to seconds a cell at each point; the "
+                         "exact solver (the default) answers in microseconds\n";
+        const SweepResult result = RunSweep(setup, *sweepRequest);
+        const std::string name = sweepRequest->Parameter.Name();
+        for (const SweepPoint& point : result.Points)
+            for (const std::string& message : point.Result.Messages)
+                std::cerr << "error: " << name << "=" << JsonNumber(point.Value) << ": " << message
+                          << "\n";
+        const SweepFormat sweepFormat = options.Format == ReportFormat::Csv    ? SweepFormat::Csv
+                                        : options.Format == ReportFormat::Json ? SweepFormat::Json
+                                                                               : SweepFormat::Text;
+        std::cout << FormatSweep(result, sweepFormat, options.Cell, options.Quantities)
+                  << std::flush;
+        SetWindow(nullptr);
+        return SweepExitStatus(result);
     }
 
     const CalcOutcome outcome = RunCalculation(bounds);

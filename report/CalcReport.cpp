@@ -8,6 +8,7 @@
 #include "equilibrium/CellEquilibrium.h"
 #include "report/QuantitiesText.h"
 #include "report/ResultsView.h"
+#include "report/TextTable.h"
 
 #include <algorithm>
 #include <optional>
@@ -101,47 +102,6 @@ bool NodeInUse(int k) {
             return true;
     return false;
 }
-
-// A table of texts laid out in columns, the first row being the headings. Texts are single-byte
-// characters, so that they line up by their length; they become UTF-8 once padded.
-class TextTable {
-public:
-    // align: one letter a column, "l" left-aligned, "r" right-aligned (numbers); the last letter
-    // holds for the columns after it.
-    TextTable(std::vector<std::string> headings, std::string align) : Align(std::move(align)) {
-        Rows.push_back(std::move(headings));
-    }
-    void Add(std::vector<std::string> row) { Rows.push_back(std::move(row)); }
-
-    std::string Render() const {
-        std::vector<std::size_t> widths;
-        for (const auto& row : Rows)
-            for (std::size_t i = 0; i < row.size(); ++i) {
-                widths.resize(std::max(widths.size(), i + 1));
-                widths[i] = std::max(widths[i], row[i].size());
-            }
-        std::string out;
-        for (const auto& row : Rows) {
-            std::string line;
-            for (std::size_t i = 0; i < row.size(); ++i) {
-                if (i > 0)
-                    line += "  ";
-                const std::string pad(widths[i] - row[i].size(), ' ');
-                const char align = Align[std::min(i, Align.size() - 1)];
-                line += align == 'r' ? pad + row[i] : row[i] + pad;
-            }
-            while (!line.empty() && line.back() == ' ')
-                line.pop_back();
-            out += Latin1ToUtf8(line);
-            out += '\n';
-        }
-        return out;
-    }
-
-private:
-    std::string Align;
-    std::vector<std::vector<std::string>> Rows;
-};
 
 std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
     std::string out = "Status: ";
@@ -240,21 +200,6 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
                    " bar)\n", quantities.Render());
     }
     return out;
-}
-
-// A CSV field, quoted when it holds a separator, a quote or a line break.
-std::string CsvField(const std::string& latin1) {
-    const std::string text = Latin1ToUtf8(latin1);
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char ch : text) {
-        if (ch == '"')
-            quoted += '"';
-        quoted += ch;
-    }
-    quoted += '"';
-    return quoted;
 }
 
 std::string CsvReport(const ReportOptions& options) {

@@ -270,6 +270,8 @@ TEST_F(Programs, CalcRefusesABadTargetWithStatusTwoAndAFailingMixerWithOne) {
          "--target writes text or json"},
         {{t, "cell1.log10pO2=-10", v, "cell1.temperature", "--solver", "pattern", rig},
          "--target searches with the exact solver"},
+        {{t, "cell1.log10pO2=-10", v, "cell1.temperature", "--sweep", "cell1.pressure=1:2:3", rig},
+         "--sweep and --target are two different runs: give one"},
     };
     for (const auto& [arguments, message] : cases) {
         const Finished run = Calc(arguments);
@@ -412,6 +414,106 @@ TEST_F(Programs, CalcSolvesWithEitherSolverAndTheyAgree) {
                     1e-3)
             << species.toStdString();
     }
+}
+
+TEST_F(Programs, CalcSweepRefusesBadUsageWithStatusTwoAndNamesWhatIsWrong) {
+    // Cell 1 fed through flowmeter 1, which carries a saturator; flowmeter 2 has an input but
+    // no output, flowmeter 5 an output but no input; flowmeter 3 has a drying agent, flowmeter
+    // 4 its stage switched off.
+    FeedCellOneAlone({{"H2", 0.97}, {"H2O", 0.03}});
+    SetMeter(2, 1, 0, 5);
+    SetMeter(5, 0, 1, 0);
+    SetStage(1, "H2O", "KBR", 20, true);
+    SetStage(3, "H2O", "DRY", 20, true);
+    SetMeter(3, 1, 1, 0);
+    SetStage(4, "H2O", "PURE", 20, true);
+    Flowmeters[4].FixGasUsed = 0;
+    SaveFileSet(TempPath("rig"));
+    const QString rig = QString::fromStdString(TempPath("rig"));
+    const std::pair<QString, std::string> cases[] = {
+        {"cell1.volume=1:2:3", "--sweep: unknown parameter \"cell1.volume\""},
+        {"temperature=1:2:3", "--sweep: unknown parameter \"temperature\""},
+        {"cell9.temperature=1:2:3", "--sweep: cell 9 out of range 1..8"},
+        {"flowmeter17.reading=1:2:3", "--sweep: flowmeter 17 out of range 1..16"},
+        {"flowmeter2.reading=1:2:3", "--sweep: flowmeter 2 has no input or no output"},
+        {"flowmeter5.reading=1:2:3", "--sweep: flowmeter 5 has no input or no output"},
+        {"flowmeter3.stageTemperature=1:2:3",
+         "--sweep: flowmeter 3's stage is not a saturator (PURE or KBR on H2O or D2O)"},
+        {"flowmeter4.stageTemperature=1:2:3",
+         "--sweep: flowmeter 4 has no conditioning stage in use"},
+        {"flowmeter2.stageTemperature=1:2:3",
+         "--sweep: flowmeter 2 has no conditioning stage in use"},
+        {"cell1.temperature=1:2", "--sweep: malformed range \"1:2\": expected FROM:TO:POINTS"},
+        {"cell1.temperature=1:x:3", "--sweep: malformed range \"1:x:3\": TO is not a number"},
+        {"cell1.temperature=1:2:1",
+         "--sweep: malformed range \"1:2:1\": POINTS is a whole number 2..100000"},
+        {"cell1.temperature=1:2:100001",
+         "--sweep: malformed range \"1:2:100001\": POINTS is a whole number 2..100000"},
+        {"cell1.temperature", "--sweep: malformed sweep \"cell1.temperature\""},
+    };
+    for (const auto& [sweep, message] : cases) {
+        const Finished run = Calc({"--sweep", sweep, rig});
+        EXPECT_EQ(run.Exit, 2) << message;
+        EXPECT_TRUE(Contains(run.Err, "quorvane-calc: " + message)) << run.Err;
+        EXPECT_EQ(run.Out, "");
+    }
+    // The saturator may be swept, and so may the reading of the flowmeter it sits on.
+    for (const char* sweep : {"flowmeter1.stageTemperature=5:40:3", "flowmeter1.reading=1:20:3"}) {
+        const Finished run = Calc({"--sweep", sweep, "--format", "csv", rig});
+        EXPECT_EQ(run.Exit, 0) << sweep << run.Err;
+    }
+}
+
+TEST_F(Programs, CalcSweepsEachPointAsASingleCalculationWithThatValueGivesIt) {
+    FeedCellOneAlone({{"H2", 0.9}, {"H2O", 0.1}});
+    Cells[1].LeakO2 = Cells[1].LeakH2O = 0;
+    SaveFileSet(TempPath("rig"));
+    const QString rig = QString::fromStdString(TempPath("rig"));
+    const Finished sweep =
+        Calc({"--sweep", "cell1.temperature=600:1000:3", "--format", "json", rig});
+    ASSERT_EQ(sweep.Exit, 0) << sweep.Err;
+    EXPECT_EQ(LinesButWarnings(sweep.Err), std::vector<std::string>{});
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(sweep.Out)).object();
+    EXPECT_EQ(json["solver"].toString(), "exact");
+    const QJsonArray points = json["sweep"].toObject()["points"].toArray();
+    ASSERT_EQ(points.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject point = points[i].toObject();
+        const double t = 600 + 200 * i;
+        EXPECT_EQ(point["value"].toDouble(), t);
+        Cells[1].Temperature = t;
+        SaveFileSet(TempPath("single"));
+        const Finished single = Calc(
+            {"--format", "json", "--solver", "exact", QString::fromStdString(TempPath("single"))});
+        ASSERT_EQ(single.Exit, 0) << single.Err;
+        const QJsonObject one = QJsonDocument::fromJson(QByteArray::fromStdString(single.Out))
+                                    .object()["cells"]
+                                    .toArray()[0]
+                                    .toObject();
+        const QJsonObject swept = point["cells"].toArray()[0].toObject();
+        EXPECT_EQ(swept["state"].toString(), "converged");
+        EXPECT_EQ(swept["feed"].toObject(), one["feed"].toObject());
+        const QJsonObject a = swept["equilibrium"].toObject();
+        const QJsonObject b = one["equilibrium"].toObject();
+        ASSERT_EQ(a.keys(), b.keys());
+        for (const QString& species : a.keys()) {
+            if (b[species].toDouble() <= 0) {
+                EXPECT_EQ(a[species].toDouble(), b[species].toDouble());
+                continue;
+            }
+            EXPECT_NEAR(std::log10(a[species].toDouble()), std::log10(b[species].toDouble()), 1e-9)
+                << species.toStdString() << " at " << t;
+        }
+    }
+    // The pattern search is asked for by name, and says on standard error what that costs.
+    const Finished pattern = Calc({"--sweep", "cell1.temperature=600:1000:2", "--solver", "pattern",
+                                   "--format", "csv", "--cell", "1", rig});
+    EXPECT_EQ(pattern.Exit, 0) << pattern.Err;
+    EXPECT_TRUE(Contains(pattern.Err, "note: the pattern search")) << pattern.Err;
+    const std::vector<std::string> rows = Lines(pattern.Out);
+    ASSERT_GT(rows.size(), 1u);
+    EXPECT_EQ(rows[0], "parameter,value,cell,name,state,view,item,number,log10");
+    EXPECT_EQ(rows[1].rfind("cell1.temperature,600,1,", 0), 0u) << rows[1];
 }
 
 TEST_F(Programs, CalcBoundsTheCyclesOverTheCellsAtTwentyByDefault) {
