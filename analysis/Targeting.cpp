@@ -114,10 +114,6 @@ const std::vector<std::string>& TargetQuantities() {
     return names;
 }
 
-double GoalTolerance(double goal) {
-    return 1e-6 * std::max(1.0, std::fabs(goal));
-}
-
 std::string CheckTargetRequest(const TargetRequest& request, const RigSetup& setup) {
     const auto& names = TargetQuantities();
     if (std::find(names.begin(), names.end(), request.Quantity) == names.end())
@@ -258,7 +254,7 @@ TargetResult FindSetting(const RigSetup& setup, const TargetRequest& request,
     std::stable_sort(brackets.begin(), brackets.end(),
                      [](const Bracket& a, const Bracket& b) { return a.Distance < b.Distance; });
 
-    const double tolerance = GoalTolerance(request.Goal);
+    const double tolerance = TargetTolerance;
     for (const Bracket& bracket : brackets) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed))
             return result;

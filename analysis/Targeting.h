@@ -26,14 +26,14 @@ struct TargetRequest {
 };
 
 enum class TargetStatus {
-    Found,       // Value gives the goal within GoalTolerance
+    Found,       // Value gives the goal within TargetTolerance
     Unreachable, // no value of the range gives it; Range is what the range gives
     MixerFailed, // the mixer stage fails at the rig's current setting
 };
 
 struct TargetResult {
     TargetStatus Status = TargetStatus::Unreachable;
-    double Value = 0;    // the setting found
+    double Value = 0;    // the setting found, which gives the goal within TargetTolerance
     double Achieved = 0; // the quantity at that setting
     // The range of the quantity over the parameter's range, as the probes found it (lowest,
     // highest); empty when no probe gave a value.
@@ -44,8 +44,8 @@ struct TargetResult {
     std::string Failure;                      // the mixer stage's failure
 };
 
-// How near the goal an answer is: 1e-6, relative to goals larger than 1 in size.
-double GoalTolerance(double goal);
+// How near the goal an answer is, in the quantity's own unit.
+constexpr double TargetTolerance = 1e-6;
 
 // Why the request cannot be searched on this rig (an unknown quantity, a cell without a node, a
 // parameter the rig cannot vary), or empty when it can.
