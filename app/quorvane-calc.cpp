@@ -1,16 +1,21 @@
 // quorvane-calc: calculates a rig without a window and prints the results.
+#include "analysis/RigParameter.h"
+#include "analysis/RigSetup.h"
 #include "analysis/Sweep.h"
+#include "analysis/Targeting.h"
 #include "core/JsonWriter.h"
 #include "files/FileSets.h"
 #include "files/StartUp.h"
 #include "report/CalcReport.h"
 #include "report/SweepReport.h"
+#include "report/TargetReport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <iostream>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -68,15 +73,20 @@ int main(int argc, char* argv[]) {
         "cellN.pressure (bar), flowmeterN.reading or flowmeterN.stageTemperature (degrees\n"
         "Celsius, a PURE or KBR saturator). Exit status: 0 every cell converged at every\n"
         "point; 1 the mixer stage failed at some point; 2 bad usage; 3 some cell did not\n"
-        "converge at some point. The rows say which.");
+        "converge at some point. The rows say which.\n"
+        "\n"
+        "With --target and --vary it finds the setting that gives a cell's quantity a goal\n"
+        "instead: exit status 0 found; 1 the mixer stage fails at the rig's setting; 2 bad\n"
+        "usage; 3 the goal is out of reach (the quantity's range is printed).");
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption format("format",
                                     "Output: text (aligned tables, the default), csv or json.",
                                     "text|csv|json", "text");
     const QCommandLineOption view("view",
-                                  "Results shown in text and csv: equilibrium, feed or both.",
-                                  "equilibrium|feed|both", "both");
+                                  "Results shown in text and csv: equilibrium, feed, both (with\n"
+                                  "the cells' derived quantities) or quantities alone.",
+                                  "equilibrium|feed|both|quantities", "both");
     const QCommandLineOption linear("linear",
                                     "Plain values in text and csv instead of decimal logarithms.");
     const QCommandLineOption verbose(
@@ -91,10 +101,27 @@ int main(int argc, char* argv[]) {
         "The equilibrium solver: pattern (the window's pattern search, the default) or exact\n"
         "(Newton's method, each cell solved once).",
         "pattern|exact", "pattern");
+    const QCommandLineOption referencePO2(
+        "reference-po2",
+        "The oxygen sensor's reference pO2 in bar, for the EMF of the derived quantities\n"
+        "(default 0.2095, air).",
+        "BAR", "0.2095");
+    const QCommandLineOption target(
+        "target",
+        "Find the setting that gives cell N's quantity the goal: log10pO2, sensorEmfmV,\n"
+        "dewPointC or waterPpmFeed, e.g. cell1.log10pO2=-20. Needs --vary.",
+        "cellN.QUANTITY=GOAL");
+    const QCommandLineOption vary(
+        "vary",
+        "The parameter --target varies: cellN.temperature, cellN.pressure,\n"
+        "flowmeterN.reading or flowmeterN.stageTemperature.",
+        "PARAMETER");
+
     const QCommandLineOption sweep(
         "sweep", "Sweep one parameter of the rig: NAME=FROM:TO:POINTS (see above).",
         "NAME=FROM:TO:POINTS");
-    parser.addOptions({format, view, linear, verbose, cell, maxCycles, solver, sweep});
+    parser.addOptions({format, view, linear, verbose, cell, maxCycles, solver, referencePO2, target,
+                       vary, sweep});
     parser.addPositionalArgument("BASE", "The file set: its base name, or one of its four files.");
 
     if (!parser.parse(QCoreApplication::arguments()))
@@ -121,8 +148,16 @@ int main(int argc, char* argv[]) {
         options.View = ReportView::Feed;
     else if (viewName == "both")
         options.View = ReportView::Both;
+    else if (viewName == "quantities")
+        options.View = ReportView::Quantities;
     else
-        return BadUsage(parser, "--view is equilibrium, feed or both");
+        return BadUsage(parser, "--view is equilibrium, feed, both or quantities");
+    {
+        bool ok = false;
+        options.Quantities.ReferencePO2 = parser.value(referencePO2).toDouble(&ok);
+        if (!ok || !ValidReferencePO2(options.Quantities.ReferencePO2))
+            return BadUsage(parser, "--reference-po2 takes a pressure in bar above 0");
+    }
     options.Linear = parser.isSet(linear);
     options.Verbose = parser.isSet(verbose);
     if (parser.isSet(cell) && !ParseNumber(parser.value(cell), 1, 8, options.Cell))
@@ -140,6 +175,28 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() != 1)
         return BadUsage(parser, "give one file set");
+    const bool targeting = parser.isSet(target) || parser.isSet(vary);
+    TargetRequest request;
+    if (targeting) {
+        if (!parser.isSet(target) || !parser.isSet(vary))
+            return BadUsage(parser, "--target and --vary go together");
+        if (options.Format == ReportFormat::Csv)
+            return BadUsage(parser, "--target writes text or json");
+        if (parser.isSet(solver) && bounds.Solver != EquilibriumSolver::Exact)
+            return BadUsage(parser, "--target searches with the exact solver");
+        if (const std::optional<std::string> problem =
+                ParseTarget(parser.value(target).toStdString(), request))
+            return BadUsage(parser, *problem);
+        std::string error;
+        const std::optional<RigParameter> parameter =
+            ParseRigParameter(parser.value(vary).toStdString(), error);
+        if (!parameter)
+            return BadUsage(parser, error);
+        request.Parameter = *parameter;
+        request.Quantities = options.Quantities;
+    }
+    if (targeting && parser.isSet(sweep))
+        return BadUsage(parser, "--sweep and --target are two different runs: give one");
     std::optional<SweepRequest> sweepRequest;
     if (parser.isSet(sweep)) {
         std::string error;
@@ -162,6 +219,25 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    if (targeting) {
+        const RigSetup setup = CaptureRigSetup();
+        if (const std::string problem = CheckTargetRequest(request, setup); !problem.empty()) {
+            SetWindow(nullptr);
+            return BadUsage(parser, problem);
+        }
+        const TargetResult result = FindSetting(setup, request);
+        SetWindow(nullptr);
+        if (result.Status == TargetStatus::MixerFailed) {
+            std::cerr << "error: " << result.Failure << "\n";
+            return 1;
+        }
+        if (!result.Failure.empty())
+            std::cerr << "error: " << result.Failure << "\n";
+        std::cout << FormatTargetReport(request, result, options.Format == ReportFormat::Json)
+                  << std::flush;
+        return result.Status == TargetStatus::Found ? 0 : 3;
+    }
+
     if (sweepRequest) {
         const RigSetup setup = CaptureRigSetup();
         if (const std::string problem = CheckRigParameter(sweepRequest->Parameter, setup);
@@ -181,7 +257,8 @@ int main(int argc, char* argv[]) {
         const SweepFormat sweepFormat = options.Format == ReportFormat::Csv    ? SweepFormat::Csv
                                         : options.Format == ReportFormat::Json ? SweepFormat::Json
                                                                                : SweepFormat::Text;
-        std::cout << FormatSweep(result, sweepFormat, options.Cell) << std::flush;
+        std::cout << FormatSweep(result, sweepFormat, options.Cell, options.Quantities)
+                  << std::flush;
         SetWindow(nullptr);
         return SweepExitStatus(result);
     }

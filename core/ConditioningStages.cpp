@@ -8,19 +8,6 @@
 #include <string>
 
 namespace {
-// Saturation vapour pressure of water over liquid water in hPa at T kelvin (Goff-Gratch),
-// computed in extended precision with the marked intermediate results rounded to doubles.
-double WaterVapourPressure(double T) {
-    const double Ts = 373.16;
-    const long double ratio = static_cast<long double>(Ts) / T;
-    double a = static_cast<double>(Log10Clamped(ratio) * 5.02808L + (ratio - 1) * -7.90298L);
-    a = static_cast<double>(a - (TenToPower((1 - static_cast<long double>(T) / Ts) * 11.344L) - 1) *
-                                    1.3816e-7L);
-    const long double d = (TenToPower((ratio - 1) * -3.49149L) - 1) * 0.0081328L + a;
-    const double e = static_cast<double>(Log10Clamped(1013.246L) + d);
-    return static_cast<double>(TenToPower(e));
-}
-
 // Vapour pressure of heavy water in kPa at t degrees Celsius.
 double HeavyWaterVapourPressure(double t) {
     const long double t1 = t;
@@ -86,6 +73,17 @@ std::optional<StageChange> ConditionStream(const FlowmeterRecord& meter, GasStre
     return change;
 }
 } // namespace
+
+double WaterVapourPressure(double T) {
+    const double Ts = 373.16;
+    const long double ratio = static_cast<long double>(Ts) / T;
+    double a = static_cast<double>(Log10Clamped(ratio) * 5.02808L + (ratio - 1) * -7.90298L);
+    a = static_cast<double>(a - (TenToPower((1 - static_cast<long double>(T) / Ts) * 11.344L) - 1) *
+                                    1.3816e-7L);
+    const long double d = (TenToPower((ratio - 1) * -3.49149L) - 1) * 0.0081328L + a;
+    const double e = static_cast<double>(Log10Clamped(1013.246L) + d);
+    return static_cast<double>(TenToPower(e));
+}
 
 std::optional<double> StageFraction(std::string_view gas, std::string_view kind, double t) {
     const std::string upper = UpperCase(kind);

@@ -7,6 +7,11 @@
 #include <optional>
 #include <string_view>
 
+// Saturation vapour pressure of water over liquid water in hPa at T kelvin (Goff-Gratch),
+// computed in extended precision with the intermediate results the stages round to doubles.
+// The saturators take it, and so does the dew point of the derived quantities.
+double WaterVapourPressure(double T);
+
 // The fraction the stage gives the gas at t degrees Celsius: the vapour pressure in bar for
 // "PURE" (84 % of it for "KBR") of "H2O" and "D2O", and 0 for "DRY" and "GETTER" on them and
 // for "GETTER" on "O2". The kind is compared in upper case, the gas exactly. Any other pair

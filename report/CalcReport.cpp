@@ -6,6 +6,7 @@
 #include "core/NumberText.h"
 #include "core/SetupTables.h"
 #include "equilibrium/CellEquilibrium.h"
+#include "report/QuantitiesText.h"
 #include "report/ResultsView.h"
 #include "report/TextTable.h"
 
@@ -27,10 +28,16 @@ std::vector<ResultsView> Views(const ReportOptions& options) {
         return {{true, logarithmic}};
     case ReportView::Feed:
         return {{false, logarithmic}};
+    case ReportView::Quantities:
+        return {};
     case ReportView::Both:
         break;
     }
     return {{true, logarithmic}, {false, logarithmic}};
+}
+
+bool ShowsQuantities(const ReportOptions& options) {
+    return options.View == ReportView::Both || options.View == ReportView::Quantities;
 }
 
 // The cells a report covers: the chosen one, or all of them, or in text and CSV those that
@@ -174,6 +181,24 @@ std::string TextReport(CalcOutcome outcome, const ReportOptions& options) {
         }
         out += Cat("\n", view.Title(), "\n", results.Render());
     }
+
+    if (ShowsQuantities(options)) {
+        std::vector<std::string> headings = {"Quantity"};
+        std::vector<CellQuantities> values;
+        for (const int c : cells) {
+            headings.push_back(ResultsView::ColumnName(c));
+            values.push_back(QuantitiesOfCell(c, options.Quantities));
+        }
+        TextTable quantities(headings, "lr");
+        for (const QuantityName& quantity : QuantityNames()) {
+            std::vector<std::string> line = {quantity.Caption};
+            for (const CellQuantities& q : values)
+                line.push_back(QuantityText(quantity, q.*quantity.Member));
+            quantities.Add(line);
+        }
+        out += Cat("\nCell quantities (reference pO2 ", JsonNumber(options.Quantities.ReferencePO2),
+                   " bar)\n", quantities.Render());
+    }
     return out;
 }
 
@@ -194,6 +219,19 @@ std::string CsvReport(const ReportOptions& options) {
                     out += JsonNumber(static_cast<double>(*shown));
                 out += '\n';
             }
+    if (ShowsQuantities(options))
+        for (const int c : ReportCells(options, true)) {
+            const CellRecord& cell = Cells[c];
+            const CellQuantities q = QuantitiesOfCell(c, options.Quantities);
+            for (const QuantityName& quantity : QuantityNames()) {
+                out += Cat(std::to_string(c), ",", CsvField(cell.Name.Str()), ",",
+                           JsonNumber(cell.Temperature), ",", JsonNumber(cell.Pressure), ",",
+                           CellRunStateName(cell.State), ",quantities,", quantity.Name, ",");
+                if (const std::optional<double> value = q.*quantity.Member)
+                    out += JsonNumber(*value);
+                out += '\n';
+            }
+        }
     return out;
 }
 
@@ -294,6 +332,17 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         else
             json.Null();
         json.Member("passes", CellPasses[c]);
+        json.Key("derived");
+        json.BeginObject(true);
+        const CellQuantities q = QuantitiesOfCell(c, options.Quantities);
+        for (const QuantityName& quantity : QuantityNames()) {
+            json.Key(quantity.Name);
+            if (const std::optional<double> value = q.*quantity.Member)
+                json.Number(*value);
+            else
+                json.Null();
+        }
+        json.EndObject();
         json.EndObject();
     }
     json.EndArray();

@@ -1,5 +1,7 @@
 #include "report/SweepReport.h"
 
+#include "analysis/PointQuantities.h"
+
 #include "core/JsonWriter.h"
 #include "equilibrium/CalcBounds.h"
 #include "equilibrium/EqCalcUnit.h"
@@ -19,7 +21,7 @@ std::string LogText(long double number) {
     return log ? JsonNumber(*log) : std::string();
 }
 
-std::string CsvSweep(const SweepResult& sweep, int cell) {
+std::string CsvSweep(const SweepResult& sweep, int cell, const QuantityOptions& quantities) {
     std::string out = "parameter,value,cell,name,state,view,item,number,log10\n";
     const std::string parameter = sweep.Request.Parameter.Name();
     for (const SweepPoint& point : sweep.Points) {
@@ -40,12 +42,18 @@ std::string CsvSweep(const SweepResult& sweep, int cell) {
             for (const FeedShare& gas : c.Feed)
                 out += lead + "feed," + CsvField(gas.Gas) + "," + JsonNumber(gas.Fraction) + "," +
                        LogText(gas.Fraction) + "\n";
+            const CellQuantities q = QuantitiesOf(c, quantities);
+            for (const QuantityName& quantity : QuantityNames()) {
+                const std::optional<double> number = q.*quantity.Member;
+                out += lead + "quantities," + quantity.Name + "," +
+                       (number ? JsonNumber(*number) : std::string()) + ",\n";
+            }
         }
     }
     return out;
 }
 
-std::string JsonSweep(const SweepResult& sweep, int cell) {
+std::string JsonSweep(const SweepResult& sweep, int cell, const QuantityOptions& quantities) {
     JsonWriter json(JsonWriter::Numbers::Digits17);
     json.BeginObject();
     json.Member("solver", sweep.Request.Solver == EquilibriumSolver::Exact ? "exact" : "pattern");
@@ -75,6 +83,17 @@ std::string JsonSweep(const SweepResult& sweep, int cell) {
             json.BeginObject(true);
             for (const SpeciesPressure& species : c.Equilibrium)
                 json.Member(species.Species, static_cast<double>(species.Pressure));
+            json.EndObject();
+            json.Key("derived");
+            json.BeginObject(true);
+            const CellQuantities q = QuantitiesOf(c, quantities);
+            for (const QuantityName& quantity : QuantityNames()) {
+                json.Key(quantity.Name);
+                if (const std::optional<double> number = q.*quantity.Member)
+                    json.Number(*number);
+                else
+                    json.Null();
+            }
             json.EndObject();
             json.EndObject();
         }
@@ -159,12 +178,13 @@ std::optional<double> SweepLog10(long double number) {
     return static_cast<double>(Log10Clamped(number));
 }
 
-std::string FormatSweep(const SweepResult& sweep, SweepFormat format, int cell) {
+std::string FormatSweep(const SweepResult& sweep, SweepFormat format, int cell,
+                        const QuantityOptions& quantities) {
     switch (format) {
     case SweepFormat::Csv:
-        return CsvSweep(sweep, cell);
+        return CsvSweep(sweep, cell, quantities);
     case SweepFormat::Json:
-        return JsonSweep(sweep, cell);
+        return JsonSweep(sweep, cell, quantities);
     case SweepFormat::Text:
         break;
     }

@@ -2,6 +2,7 @@
 // what the window's Plots page exports.
 #pragma once
 
+#include "analysis/CellQuantities.h"
 #include "analysis/Sweep.h"
 
 #include <optional>
@@ -19,7 +20,11 @@ enum class SweepFormat { Text, Csv, Json };
 // "state", "feed": {gas: fraction}, "equilibrium": {species: bar}}]}]}}.
 // Text: per cell, a table with one row per point: the value, the state and the log10 partial
 // pressure of every species of the sweep.
-std::string FormatSweep(const SweepResult& sweep, SweepFormat format, int cell = 0);
+// Every cell of every point also carries its derived quantities, with the reference of the
+// options: in CSV rows of the view "quantities" (item the quantity's name, number its value,
+// empty without one, log10 empty), in JSON the cell's "derived" {name: value or null}.
+std::string FormatSweep(const SweepResult& sweep, SweepFormat format, int cell = 0,
+                        const QuantityOptions& quantities = {});
 
 // The decimal logarithm a sweep writes for a number, as the results table shows it: none for a
 // number that is not positive (or NaN), -308 at or below 1e-307, 308 at or above 1e307.

@@ -11,8 +11,10 @@
 #include "schematic/Schematic.h"
 #include "tableeditor/Vexa_ntabed.h"
 #include "ui/CurvePicture.h"
+#include "ui/FindSettingDialog.h"
 #include "ui/MessageHistory.h"
 #include "ui/PlotsPage.h"
+#include "ui/QuantitiesTable.h"
 #include "ui/ResultsTable.h"
 #include "ui/StringGrid.h"
 #include "ui/ValueListEditor.h"
@@ -354,6 +356,7 @@ void TForm1::BuildMenus() {
 
     Tools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
     Messages1 = item(Tools1, "Messages…", &TForm1::Messages1Click);
+    FindSetting1 = item(Tools1, "Find setting…", &TForm1::FindSetting1Click);
 
     AboutAction = menuBar()->addAction(QStringLiteral("About"));
     connect(AboutAction, &QAction::triggered, this, &TForm1::AboutClick);
@@ -496,12 +499,29 @@ QWidget* TForm1::BuildPages() {
     CellTabEd->PopupD()->addAction(CopyTable1);
     CellTabEd->PopupH()->addSeparator();
     CellTabEd->PopupH()->addAction(CopyTable1);
+    QuantitiesCaption = new QLabel(QStringLiteral("Cell quantities"), cellPage);
+    cellPage->Place(QuantitiesCaption, 2, 591, 198, 20, TPage::Fixed, TPage::FromBottom);
+    auto* referenceLabel = new QLabel(QStringLiteral("Reference pO2 (bar)"), cellPage);
+    referenceLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    cellPage->Place(referenceLabel, 200, 591, 118, 20, TPage::Fixed, TPage::FromBottom);
+    ReferencePO2Edit = new QLineEdit(
+        QString::number(Quantities.ReferencePO2, 'g', QLocale::FloatingPointShortest), cellPage);
+    ReferencePO2Edit->setObjectName(QStringLiteral("ReferencePO2Edit"));
+    ReferencePO2Edit->setToolTip(
+        QStringLiteral("The oxygen sensor's reference gas, pO2 in bar (air: 0.2095). The EMF is "
+                       "(RT/4F) ln(reference / pO2): positive for a cell more reducing than the "
+                       "reference."));
+    connect(ReferencePO2Edit, &QLineEdit::editingFinished, this, &TForm1::ReferencePO2Changed);
+    cellPage->Place(ReferencePO2Edit, 322, 591, 78, 20, TPage::Fixed, TPage::FromBottom);
+    QuantitiesTable = new TQuantitiesTable(cellPage);
+    QuantitiesTable->setFont(font());
+    cellPage->Place(QuantitiesTable, 0, 613, DesignPageWidth, 146, TPage::Full, TPage::FromBottom);
     Button3 = new QPushButton(QString::fromLatin1(ResultsView{}.ScaleCaption()), cellPage);
     connect(Button3, &QPushButton::clicked, this, [this] { Linlogtoggle1Click(); });
-    cellPage->Place(Button3, 2, 591, 142, 25, TPage::Fixed, TPage::FromBottom);
+    cellPage->Place(Button3, 2, 765, 142, 25, TPage::Fixed, TPage::FromBottom);
     Button5 = new QPushButton(QString::fromLatin1(ResultsView{}.SourceCaption()), cellPage);
     connect(Button5, &QPushButton::clicked, this, [this] { EquilRTtoggle1Click(); });
-    cellPage->Place(Button5, 150, 591, 142, 25, TPage::Fixed, TPage::FromBottom);
+    cellPage->Place(Button5, 150, 765, 142, 25, TPage::Fixed, TPage::FromBottom);
     cellPage->OnShow = [this] { OutputCells3Click(); };
 
     TPage* readingsPage = NewPage(QStringLiteral("Flowneter readings"));
@@ -607,6 +627,27 @@ void TForm1::Messages1Click() {
     FHistoryDialog->activateWindow();
 }
 
+void TForm1::FindSetting1Click() {
+    if (!FFindSettingDialog) {
+        FFindSettingDialog = new TFindSettingDialog(this);
+        FFindSettingDialog->PutIntoRig = [this](const RigParameter& parameter, double value) {
+            TrackEdit([&] { SetRigParameterInTables(parameter, value); });
+            ShowVisiblePage();
+            DrawMixer();
+        };
+    } else {
+        FFindSettingDialog->FillFromRig();
+    }
+    FFindSettingDialog->Quantities = Quantities;
+    FFindSettingDialog->show();
+    FFindSettingDialog->raise();
+    FFindSettingDialog->activateWindow();
+}
+
+TFindSettingDialog* TForm1::FindSettingDialog() const {
+    return FFindSettingDialog;
+}
+
 void TForm1::DrawMixer() {
     ::DrawMixer(Image1->Canvas());
     Image1->update();
@@ -623,11 +664,13 @@ void TForm1::DrawCell(int cell) {
 
 void TForm1::ShowCellResults() {
     ::ShowCellResults(*CellTabEd);
+    QuantitiesTable->ShowQuantities(Quantities);
     UpdateResultsCaption();
 }
 
 void TForm1::RefreshCellColumn(int cell, const long double* amounts, int count) {
     ::RefreshCellColumn(*CellTabEd, cell, amounts, count);
+    QuantitiesTable->ShowQuantities(Quantities);
 }
 
 void TForm1::SetCalculateCaption(const std::string& caption) {
@@ -682,10 +725,27 @@ void TForm1::UpdateResultsCaption() {
     p.setColor(QPalette::WindowText,
                FResultsOutOfDate ? QColor(200, 0, 0) : palette().color(QPalette::WindowText));
     Label6->setPalette(p);
+    QuantitiesCaption->setText(
+        QStringLiteral("Cell quantities") +
+        (FResultsOutOfDate ? QString::fromLatin1(OutOfDateNote) : QString()));
+    QuantitiesCaption->setPalette(p);
 }
 
 void TForm1::CopyTableClick() {
     QApplication::clipboard()->setText(Latin1(TabSeparatedResults(ResultsView::Shown())));
+}
+
+void TForm1::ReferencePO2Changed() {
+    bool ok = false;
+    const double bar = ReferencePO2Edit->text().trimmed().toDouble(&ok);
+    if (ok && ValidReferencePO2(bar) && bar != Quantities.ReferencePO2) {
+        Quantities.ReferencePO2 = bar;
+        QuantitiesTable->ShowQuantities(Quantities);
+        if (FFindSettingDialog)
+            FFindSettingDialog->Quantities = Quantities;
+    }
+    ReferencePO2Edit->setText(
+        QString::number(Quantities.ReferencePO2, 'g', QLocale::FloatingPointShortest));
 }
 
 // --- the Calculate command ---

@@ -4,6 +4,7 @@
 // also the calculation's window: status line, beep, redraws, results and the Calculate caption.
 #pragma once
 
+#include "analysis/CellQuantities.h"
 #include "core/WindowInterface.h"
 #include "schematic/Canvas.h"
 #include "ui/FileDialog.h"
@@ -29,8 +30,10 @@ class QTabWidget;
 class QTableWidget;
 class TCurvePicture;
 class TNTabEd;
+class TFindSettingDialog;
 class TPage;
 class TPlotsPage;
+class TQuantitiesTable;
 class TStringGrid;
 class TValueListEditor;
 
@@ -123,11 +126,18 @@ public:
     QLabel* Label6 = nullptr;
     QPushButton* Button3 = nullptr; // "Logarithmic" / "Linear"
     QPushButton* Button5 = nullptr; // "Cell equilibrium" / "Room temperature"
+    // Under the results: the cells' derived quantities, their caption and the sensor's
+    // reference pO2 in bar, which the EMF row takes.
+    QLabel* QuantitiesCaption = nullptr;
+    TQuantitiesTable* QuantitiesTable = nullptr;
+    QLineEdit* ReferencePO2Edit = nullptr;
+    QuantityOptions Quantities;
 
     QAction* Run1 = nullptr; // the Calculate command on the menu bar
     // The Tools menu, between Calculate and About. Another tool is one more line in BuildMenus.
     QMenu* Tools1 = nullptr;
     QAction* Messages1 = nullptr;
+    QAction* FindSetting1 = nullptr;
     QAction* AboutAction = nullptr;
     // In the results table's context menus, and Ctrl+C when the table has the focus.
     QAction* CopyTable1 = nullptr;
@@ -180,6 +190,9 @@ public:
     void EquilRTtoggle1Click();
     // Puts the results table on the clipboard as tab-separated text, every value in full.
     void CopyTableClick();
+    // Takes the reference pO2 typed into its box: a pressure in bar above 0 sets it and shows
+    // the quantities again; anything else puts the box back to the reference as it was.
+    void ReferencePO2Changed();
 
     // --- the Calculate command ---
     // The command as the window runs it: the calculation's handler, and around it what the
@@ -209,6 +222,13 @@ public:
     // Opens the history's dialog (or raises it when it is open).
     void Messages1Click();
     TMessageHistoryDialog* HistoryDialog() const { return FHistoryDialog; }
+
+    // --- Find setting ---
+    // Opens the dialog (or raises it), its lists filled from the rig as it is now. A value it
+    // puts into the rig is an edit: the title marks it, the results are out of date, and the
+    // visible page and the schematic show it.
+    void FindSetting1Click();
+    TFindSettingDialog* FindSettingDialog() const;
     int WarningCount() const { return FWarningCount; }
 
     // --- the menus ---
@@ -287,6 +307,7 @@ private:
     std::vector<TPage*> FPages; // in page order
     TMessageHistory* FHistory = nullptr;
     QPointer<TMessageHistoryDialog> FHistoryDialog;
+    QPointer<TFindSettingDialog> FFindSettingDialog;
     int FWarningCount = 0;
     SetupKinds FModified{};
     bool FHaveResults = false;

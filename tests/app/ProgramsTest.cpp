@@ -155,11 +155,15 @@ TEST_F(Programs, CalcRefusesBadUsageWithStatusTwo) {
         {{}, "give one file set"},
         {{rig, rig}, "give one file set"},
         {{"--format", "xml", rig}, "--format is text, csv or json"},
-        {{"--view", "all", rig}, "--view is equilibrium, feed or both"},
+        {{"--view", "all", rig}, "--view is equilibrium, feed, both or quantities"},
         {{"--cell", "9", rig}, "--cell takes a cell number 1..8"},
         {{"--cell", "x", rig}, "--cell takes a cell number 1..8"},
         {{"--max-cycles", "0", rig}, "--max-cycles takes a number of at least 1"},
         {{"--solver", "newton", rig}, "--solver is pattern or exact"},
+        {{"--reference-po2", "0", rig}, "--reference-po2 takes a pressure in bar above 0"},
+        {{"--reference-po2", "-0.2", rig}, "--reference-po2 takes a pressure in bar above 0"},
+        {{"--reference-po2", "air", rig}, "--reference-po2 takes a pressure in bar above 0"},
+        {{"--reference-po2", "inf", rig}, "--reference-po2 takes a pressure in bar above 0"},
         {{"--bogus", rig}, "Unknown option 'bogus'"},
     };
     for (const auto& [arguments, message] : cases) {
@@ -174,6 +178,116 @@ TEST_F(Programs, CalcRefusesBadUsageWithStatusTwo) {
         EXPECT_EQ(run.Exit, 0) << option;
         EXPECT_TRUE(Contains(run.Out, "quorvane-calc")) << option;
     }
+}
+
+TEST_F(Programs, CalcTakesTheSensorsReferenceForTheEmf) {
+    FeedCellOneAlone({{"H2", 0.1}, {"H2O", 0.1}, {"Ar", 0.8}});
+    SaveFileSet(TempPath("rig"));
+    const QString rig = QString::fromStdString(TempPath("rig"));
+    const auto emf = [&](const QStringList& options) {
+        const Finished run =
+            Calc(QStringList{"--format", "json", "--solver", "exact"} + options + QStringList{rig});
+        EXPECT_EQ(run.Exit, 0) << run.Err;
+        const QJsonObject cell = QJsonDocument::fromJson(QByteArray::fromStdString(run.Out))
+                                     .object()["cells"]
+                                     .toArray()[0]
+                                     .toObject();
+        return cell["derived"].toObject()["sensorEmfmV"].toDouble();
+    };
+    const double air = emf({});
+    const double other = emf({"--reference-po2", "1e-5"});
+    // E = (R T / 4F) ln(pref / pO2): the reference moves it by (R T / 4F) ln(1e-5 / 0.2095).
+    EXPECT_GT(air, 0);
+    EXPECT_NEAR(other - air, 8.31451 * 1073.15 / (4 * 96485.33212) * std::log(1e-5 / 0.2095) * 1000,
+                1e-9);
+}
+
+TEST_F(Programs, CalcFindsTheSettingForATargetOrSaysItIsOutOfReach) {
+    const QString example = QStringLiteral(QUORVANE_EXAMPLE_BASE);
+    const auto target = [&](const QString& goal, const QString& format) {
+        return Calc({"--format", format, "--target", goal, "--vary", "flowmeter1.stageTemperature",
+                     example});
+    };
+    const Finished found = target("cell1.log10pO2=-15.5", "json");
+    EXPECT_EQ(found.Exit, 0) << found.Err;
+    const QJsonObject answer =
+        QJsonDocument::fromJson(QByteArray::fromStdString(found.Out)).object()["target"].toObject();
+    EXPECT_EQ(answer.keys(), (QStringList{"achieved", "cell", "goal", "otherRoots", "parameter",
+                                          "quantity", "range", "status", "value"}));
+    EXPECT_EQ(answer["cell"].toInt(), 1);
+    EXPECT_EQ(answer["quantity"].toString(), "log10pO2");
+    EXPECT_EQ(answer["goal"].toDouble(), -15.5);
+    EXPECT_EQ(answer["parameter"].toString(), "flowmeter1.stageTemperature");
+    EXPECT_EQ(answer["status"].toString(), "found");
+    EXPECT_NEAR(answer["achieved"].toDouble(), -15.5, 1e-6);
+    // Wetter than the rig's 20 degrees Celsius, and below the boiling point.
+    EXPECT_GT(answer["value"].toDouble(), 20);
+    EXPECT_LT(answer["value"].toDouble(), 99.7);
+    EXPECT_FALSE(answer["otherRoots"].toBool());
+
+    const Finished text = target("cell1.log10pO2=-15.5", "text");
+    EXPECT_EQ(text.Exit, 0) << text.Err;
+    EXPECT_TRUE(Contains(text.Out, "Found: flowmeter1.stageTemperature = ")) << text.Out;
+
+    const Finished unreachable = target("cell1.log10pO2=-1", "json");
+    EXPECT_EQ(unreachable.Exit, 3) << unreachable.Err;
+    const QJsonObject none = QJsonDocument::fromJson(QByteArray::fromStdString(unreachable.Out))
+                                 .object()["target"]
+                                 .toObject();
+    EXPECT_EQ(none["status"].toString(), "unreachable");
+    EXPECT_TRUE(none["value"].isNull());
+    EXPECT_TRUE(none["achieved"].isNull());
+    const QJsonArray range = none["range"].toArray();
+    ASSERT_EQ(range.size(), 2);
+    EXPECT_LT(range[0].toDouble(), -15.5);
+    EXPECT_LT(range[0].toDouble(), range[1].toDouble());
+    EXPECT_LT(range[1].toDouble(), -1);
+    const Finished said = target("cell1.log10pO2=-1", "text");
+    EXPECT_EQ(said.Exit, 3);
+    EXPECT_TRUE(Contains(said.Out, "Unreachable: over that range log10pO2 goes from ")) << said.Out;
+}
+
+TEST_F(Programs, CalcRefusesABadTargetWithStatusTwoAndAFailingMixerWithOne) {
+    FeedCellOneAlone(ArgonAndOxygen);
+    SaveFileSet(TempPath("rig"));
+    const QString rig = QString::fromStdString(TempPath("rig"));
+    const QString t = QStringLiteral("--target");
+    const QString v = QStringLiteral("--vary");
+    const std::pair<QStringList, std::string> cases[] = {
+        {{t, "cell1.log10pO2=-10", rig}, "--target and --vary go together"},
+        {{v, "cell1.temperature", rig}, "--target and --vary go together"},
+        {{t, "cell1log10pO2=-10", v, "cell1.temperature", rig}, "malformed target"},
+        {{t, "cellx.log10pO2=-10", v, "cell1.temperature", rig}, "malformed target"},
+        {{t, "cell1.log10pO2=low", v, "cell1.temperature", rig}, "is not a number"},
+        {{t, "cell1.pO2=-10", v, "cell1.temperature", rig}, "unknown quantity \"pO2\""},
+        {{t, "cell9.log10pO2=-10", v, "cell1.temperature", rig}, "cell 9 out of range 1..8"},
+        {{t, "cell2.log10pO2=-10", v, "cell1.temperature", rig}, "cell 2 has no node"},
+        {{t, "cell1.log10pO2=-10", v, "cell1.colour", rig}, "unknown parameter"},
+        {{t, "cell1.log10pO2=-10", v, "flowmeter17.reading", rig}, "out of range 1..16"},
+        {{t, "cell1.log10pO2=-10", v, "flowmeter1.stageTemperature", rig},
+         "flowmeter 1 has no conditioning stage in use"},
+        {{t, "cell1.log10pO2=-10", v, "cell1.temperature", "--format", "csv", rig},
+         "--target writes text or json"},
+        {{t, "cell1.log10pO2=-10", v, "cell1.temperature", "--solver", "pattern", rig},
+         "--target searches with the exact solver"},
+        {{t, "cell1.log10pO2=-10", v, "cell1.temperature", "--sweep", "cell1.pressure=1:2:3", rig},
+         "--sweep and --target are two different runs: give one"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Finished run = Calc(arguments);
+        EXPECT_EQ(run.Exit, 2) << message;
+        EXPECT_TRUE(Contains(run.Err, message)) << run.Err;
+        EXPECT_EQ(run.Out, "");
+    }
+
+    // A flowmeter with an output and no input: the mixer fails at the rig's own setting.
+    SetMeter(2, 0, 1, 10);
+    SaveFileSet(TempPath("broken"));
+    const Finished failed = Calc({t, "cell1.log10pO2=-10", v, "cell1.temperature",
+                                  QString::fromStdString(TempPath("broken"))});
+    EXPECT_EQ(failed.Exit, 1) << failed.Err;
+    EXPECT_TRUE(Contains(failed.Err, "error: ")) << failed.Err;
+    EXPECT_EQ(failed.Out, "");
 }
 
 TEST_F(Programs, CalcSaysWhichFilesItTriedAndWhichItLacks) {

@@ -147,9 +147,9 @@ TEST_F(CalcReport, JsonHoldsExactlyTheKeysOfEveryPartAndRoundTripNumbers) {
     for (int c = 1; c <= CellCount; ++c) {
         SCOPED_TRACE(c);
         const QJsonObject cell = cells[c - 1].toObject();
-        EXPECT_EQ(Keys(cell), (std::set<std::string>{"index", "name", "mix", "state",
-                                                     "temperatureC", "pressure", "feed",
-                                                     "equilibrium", "bestError", "passes"}));
+        EXPECT_EQ(Keys(cell), (std::set<std::string>{
+                                  "index", "name", "mix", "state", "temperatureC", "pressure",
+                                  "feed", "equilibrium", "bestError", "passes", "derived"}));
         EXPECT_EQ(cell["index"].toInt(), c);
         EXPECT_EQ(cell["name"].toString().toStdString(), Cells[c].Name.Str());
         EXPECT_EQ(cell["mix"].toInt(), Cells[c].Mix);
@@ -296,7 +296,8 @@ TEST_F(CalcReport, CsvHasOneLinePerCellViewAndRowAtFullPrecision) {
         }
         std::size_t n = 0;
         const std::string prefix = "1,\"Hot, \"\"wet\"\"\",800,1,converged,";
-        while (std::getline(csv, line)) {
+        // The quantities' lines follow the results tables (they have a test of their own).
+        while (std::getline(csv, line) && line.find(",quantities,") == std::string::npos) {
             ASSERT_LT(n, expected.size()) << line;
             ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
             const std::string rest = line.substr(prefix.size());
@@ -392,6 +393,79 @@ TEST_F(CalcReport, ACellTheExactSolverCouldNotSolveShowsNoValuesAndNoBestError) 
         EXPECT_EQ(line.back(), ',') << line;
     }
     EXPECT_EQ(lines, EqSpeciesCount);
+}
+
+TEST_F(CalcReport, TheCellQuantitiesAreInEveryFormatAndEmptyWhereACellHasNoValue) {
+    // Wet hydrogen; and pure CO, which is dry and has no equilibrium at all.
+    FeedTwoCells(WetHydrogen, {{"CO", 1.0}});
+    const CalcOutcome outcome = RunCalculation(CalcBounds{1, 0, 0, EquilibriumSolver::Exact});
+    ReportOptions options;
+    options.Solver = EquilibriumSolver::Exact;
+    options.Quantities.ReferencePO2 = 1.0;
+
+    options.Format = ReportFormat::Json;
+    const QJsonArray cells = ParseObject(FormatReport(outcome, {}, options))["cells"].toArray();
+    ASSERT_EQ(cells.size(), CellCount);
+    const std::set<std::string> keys = {
+        "log10pO2",  "sensorEmfmV", "waterPpmFeed", "waterPpmEquilibrium",
+        "dewPointC", "h2oH2Ratio",  "co2CoRatio"};
+    const QJsonObject wet = cells[0].toObject();
+    const QJsonObject derived = wet["derived"].toObject();
+    EXPECT_EQ(Keys(derived), keys);
+    const QJsonObject feed = wet["feed"].toObject();
+    const QJsonObject equilibrium = wet["equilibrium"].toObject();
+    const double pO2 = equilibrium["O2"].toDouble();
+    ASSERT_GT(pO2, 0);
+    EXPECT_DOUBLE_EQ(derived["log10pO2"].toDouble(), std::log10(pO2));
+    // Against pure oxygen as the reference: E = (R T / 4F) ln(1 / pO2).
+    EXPECT_NEAR(derived["sensorEmfmV"].toDouble(),
+                8.31451 * 1073.15 / (4 * 96485.33212) * -std::log(pO2) * 1000, 1e-9);
+    EXPECT_DOUBLE_EQ(derived["waterPpmFeed"].toDouble(), feed["H2O"].toDouble() * 1e6);
+    EXPECT_DOUBLE_EQ(derived["h2oH2Ratio"].toDouble(),
+                     equilibrium["H2O"].toDouble() / equilibrium["H2"].toDouble());
+    EXPECT_NEAR(derived["waterPpmEquilibrium"].toDouble(), equilibrium["H2O"].toDouble() * 1e6,
+                1e-6 * equilibrium["H2O"].toDouble() * 1e6);
+    // 0.1 of water at 1 bar condenses at about 45.8 degrees Celsius.
+    EXPECT_NEAR(derived["dewPointC"].toDouble(), 45.8, 0.1);
+    EXPECT_TRUE(derived["co2CoRatio"].isNull());
+    // The unsolved CO cell and a cell without a node have no value at all.
+    for (const int c : {2, 3}) {
+        SCOPED_TRACE(c);
+        const QJsonObject none = cells[c - 1].toObject()["derived"].toObject();
+        EXPECT_EQ(Keys(none), keys);
+        for (const QJsonValue value : none)
+            EXPECT_TRUE(value.isNull());
+    }
+
+    // CSV: one line per fed cell and quantity, after the tables, the value in full.
+    options.Format = ReportFormat::Csv;
+    options.View = ReportView::Quantities;
+    std::istringstream csv(FormatReport(outcome, {}, options));
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "cell,name,temperatureC,pressure,state,view,species,log10");
+    std::vector<std::string> lines;
+    while (std::getline(csv, line))
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 2 * keys.size());
+    EXPECT_EQ(lines[0].rfind("1,None,800,1,converged,quantities,log10pO2,", 0), 0u) << lines[0];
+    EXPECT_EQ(std::stod(lines[0].substr(lines[0].rfind(',') + 1)), std::log10(pO2));
+    EXPECT_EQ(lines[6], "1,None,800,1,converged,quantities,co2CoRatio,");
+    for (std::size_t i = keys.size(); i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].back(), ',') << lines[i];
+
+    // Text: the quantities alone, with the reference named.
+    options.Format = ReportFormat::Text;
+    const std::string text = FormatReport(outcome, {}, options);
+    EXPECT_EQ(text.find(LogEquilibrium), std::string::npos);
+    const auto rows = TextTableRows(text, "Cell quantities (reference pO2 1 bar)");
+    ASSERT_EQ(rows.size(), keys.size());
+    EXPECT_EQ(rows[0].first, "log10");
+    EXPECT_EQ(rows[0].second, "pO2");
+    std::istringstream first(text.substr(text.find("\nlog10 pO2")));
+    std::string caption, unit, value;
+    first >> caption >> unit >> value;
+    EXPECT_NEAR(std::stod(value), std::log10(pO2), 5e-5);
 }
 
 TEST_F(CalcReport, EachFlowmeterNamesTheCurveItReadEachGasThrough) {

@@ -2,6 +2,8 @@
 // a sweep made by hand so that every field can be traced to the number it came from.
 #include "report/SweepReport.h"
 
+#include "analysis/PointQuantities.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -92,6 +94,44 @@ std::vector<Row> ExpectedRows(const CellPoint& cell) {
     return rows;
 }
 
+TEST(SweepReport, EveryCellOfEveryPointCarriesItsQuantities) {
+    const SweepResult sweep = HandMadeSweep();
+    QuantityOptions options;
+    options.ReferencePO2 = 1.0;
+    const QJsonObject json =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(FormatSweep(sweep, SweepFormat::Json, 0, options)))
+            .object();
+    const QJsonArray points = json["sweep"].toObject()["points"].toArray();
+    ASSERT_EQ(points.size(), 3);
+    // Cell 1 at the first point: 0.2 bar of oxygen, no water anywhere.
+    const QJsonObject first =
+        points[0].toObject()["cells"].toArray()[0].toObject()["derived"].toObject();
+    EXPECT_EQ(first.keys(), (QStringList{"co2CoRatio", "dewPointC", "h2oH2Ratio", "log10pO2",
+                                         "sensorEmfmV", "waterPpmEquilibrium", "waterPpmFeed"}));
+    EXPECT_DOUBLE_EQ(first["log10pO2"].toDouble(), std::log10(0.2));
+    // The cell is at 0 degrees Celsius (a point made by hand): E = (R T / 4F) ln(1 / 0.2).
+    EXPECT_NEAR(first["sensorEmfmV"].toDouble(),
+                8.31451 * 273.15 / (4 * 96485.33212) * std::log(1 / 0.2) * 1000, 1e-9);
+    for (const char* none : {"waterPpmFeed", "dewPointC", "waterPpmEquilibrium", "h2oH2Ratio"})
+        EXPECT_TRUE(first[none].isNull()) << none;
+    // Cell 3 at the third point found no equilibrium: no value at all.
+    const QJsonObject unsolved =
+        points[2].toObject()["cells"].toArray()[1].toObject()["derived"].toObject();
+    for (const QJsonValue value : unsolved)
+        EXPECT_TRUE(value.isNull());
+
+    // CSV: the same numbers in the rows of the view "quantities".
+    const std::vector<std::string> lines = Lines(FormatSweep(sweep, SweepFormat::Csv, 1, options));
+    std::vector<std::string> pO2;
+    for (const std::string& line : lines)
+        if (line.find(",quantities,log10pO2,") != std::string::npos)
+            pO2.push_back(Fields(line)[7]);
+    ASSERT_EQ(pO2.size(), 2u) << "two points of cell 1 with a mixer stage that worked";
+    EXPECT_DOUBLE_EQ(std::stod(pO2[0]), std::log10(0.2));
+    EXPECT_DOUBLE_EQ(std::stod(pO2[1]), std::log10(0.3));
+}
+
 TEST(SweepReport, CsvHasARowPerPointCellAndItemAndOnePerCellOfAFailedMixer) {
     const SweepResult sweep = HandMadeSweep();
     for (const int only : {0, 3}) {
@@ -133,6 +173,22 @@ TEST(SweepReport, CsvHasARowPerPointCellAndItemAndOnePerCellOfAFailedMixer) {
                                     1e-14);
                     }
                 }
+                if (point.Result.MixerFailed)
+                    continue;
+                // Then the cell's quantities: the name, the value or nothing, and no log10.
+                const CellQuantities q = QuantitiesOf(cell);
+                for (const QuantityName& quantity : QuantityNames()) {
+                    ASSERT_LT(next, lines.size());
+                    const std::vector<std::string> f = Fields(lines[next++]);
+                    ASSERT_EQ(f.size(), 9u) << lines[next - 1];
+                    EXPECT_EQ(f[5], "quantities");
+                    EXPECT_EQ(f[6], quantity.Name);
+                    if (const std::optional<double> value = q.*quantity.Member)
+                        EXPECT_EQ(std::stod(f[7]), *value) << quantity.Name;
+                    else
+                        EXPECT_EQ(f[7], "") << quantity.Name;
+                    EXPECT_EQ(f[8], "");
+                }
             }
         EXPECT_EQ(next, lines.size()) << "rows beyond the sweep's";
     }
@@ -161,7 +217,7 @@ TEST(SweepReport, JsonHoldsEveryPointWithItsCellsFeedAndEquilibrium) {
             const CellPoint& cell = expected.Result.Cells[static_cast<std::size_t>(c)];
             const QJsonObject object = cells[c].toObject();
             EXPECT_EQ(object.keys(),
-                      (QStringList{"equilibrium", "feed", "index", "name", "state"}));
+                      (QStringList{"derived", "equilibrium", "feed", "index", "name", "state"}));
             EXPECT_EQ(object["index"].toInt(), cell.Index);
             EXPECT_EQ(object["name"].toString(), QString::fromLatin1(cell.Name.c_str()));
             EXPECT_EQ(object["state"].toString().toStdString(), cell.State);

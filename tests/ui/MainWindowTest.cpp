@@ -53,7 +53,8 @@ TEST_F(MainWindowTest, StartsOnTheFirstPageWithTheProductCaption) {
 TEST_F(MainWindowTest, MenusAndPagesCarryTheirCaptions) {
     EXPECT_EQ(Captions(Form->menuBar()->actions()),
               QStringList({"&File", "&Calculate Start", "&Tools", "About"}));
-    EXPECT_EQ(Captions(Form->Tools1->actions()), QStringList({"Messages\u2026"}));
+    EXPECT_EQ(Captions(Form->Tools1->actions()),
+              QStringList({"Messages\u2026", "Find setting\u2026"}));
     QMenu* file = Form->menuBar()->actions()[0]->menu();
     EXPECT_EQ(Captions(file->actions()), QStringList({"Open All", "&Open", "&Save", "Save As",
                                                       "Save All", "Save All As", "E&xit"}));
@@ -162,7 +163,7 @@ TEST_F(MainWindowTest, TheResultsTakeTheRemainingHeightAndTabCaptionsShowWhole) 
     ShowPage(CellPage);
     const int tableHeight = Form->CellTabEd->height();
     const int gap = Form->Button3->y() - Form->CellTabEd->geometry().bottom();
-    Form->resize(1264, 1000);
+    Form->resize(1264, 1100);
     QApplication::processEvents();
     const int grown = Form->CellTabEd->height() - tableHeight;
     EXPECT_GT(grown, 100);
