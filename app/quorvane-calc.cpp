@@ -28,7 +28,7 @@ bool ParseNumber(const QString& text, int min, int max, int& value) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(Program);
+    SetProgramIdentity();
     QCoreApplication::setApplicationVersion(QUORVANE_VERSION);
 
     QCommandLineParser parser;
@@ -70,8 +70,10 @@ int main(int argc, char* argv[]) {
         return BadUsage(parser, parser.errorText().toStdString());
     if (parser.isSet(help))
         parser.showHelp(0);
-    if (parser.isSet(version))
-        parser.showVersion();
+    if (parser.isSet(version)) {
+        std::cout << Program << " " << QUORVANE_VERSION << "\n";
+        return 0;
+    }
 
     ReportOptions options;
     const QString formatName = parser.value(format);

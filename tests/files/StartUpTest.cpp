@@ -157,10 +157,7 @@ TEST(DefaultSetupBase, FactoryLocationResolvesFromTheRootWithSlashes) {
     EXPECT_EQ(PlatformPath("/already/a/path"), "/already/a/path");
 }
 
-TEST_F(StartUp, OnlyTheBuiltInLocationIsMappedAndAnyOtherBaseIsTakenAsItIs) {
-    DefaultSetupLocation = FactorySetupLocation;
-    EXPECT_EQ(DefaultSetupPath(), "/Program files/Blendora/Default");
-
+TEST_F(StartUp, AnyBaseButTheBuiltInLocationIsTakenAsItIs) {
     // Two sets whose names differ only in a backslash and a slash: the one named is read.
     ASSERT_TRUE(QDir(QString::fromStdString(TempPath("back"))).mkpath("."));
     Cells[1].Name.Set("slash");
@@ -295,6 +292,7 @@ TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
     ErrorPause = ProgressPause = 9;
     ShowEquilibrium = ShowLogarithmic = 0;
     SaveFileSet(TempPath("rig"));
+    FirstStartExample = TempPath("example");
     const ScopedCalcBounds bounds({1, 2, 3, EquilibriumSolver::Exact});
 
     ResetProgramState();
@@ -347,6 +345,7 @@ TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
     EXPECT_EQ(LoadedSetupFiles, LabelsOnly);
     EXPECT_EQ(DefaultSetupLocation, FactorySetupLocation);
     EXPECT_EQ(DefaultSetupBase, "");
+    EXPECT_EQ(FirstStartExample, "");
     // The species and the equilibrium run.
     EXPECT_EQ(CompoundCount, 0);
     EXPECT_EQ(Compounds[1].Formula, "");
