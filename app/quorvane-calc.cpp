@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvane-calc: calculates a rig without a window and prints the results.
 #include "files/FileSets.h"
 #include "files/StartUp.h"

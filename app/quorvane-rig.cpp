@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvane-rig: converts a rig between its four binary files and one JSON document, and puts a
 // rig in place as the default file set.
 #include "core/Cat.h"

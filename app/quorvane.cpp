@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Quorvane: the window is created first, then the defaults are installed and the default file
 // set is read, then the event loop runs until the window is closed.
 #include "core/WindowInterface.h"

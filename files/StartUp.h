@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the defaults routine, which ends by reading the default file set, starting the
 // program on another file set instead, and the whole program state as it is before start-up.
 #pragma once

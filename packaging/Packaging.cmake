@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, made by cpack from what `cmake --install` puts in place (scripts/package).
 set(QUORVANE_MAINTAINER "Quorvane developers <maintainers@quorvane.org>" CACHE STRING
     "The package's maintainer, as the Maintainer field and the changelog name them")

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Each layer looks down only: the calculation (core, files, equilibrium) knows no report, widget
 # or drawing; core knows nothing of the files; the reports know no widget. Prints every include
 # that breaks a rule and fails when there is one. Usage: check-includes.sh SOURCE_ROOT

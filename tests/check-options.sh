@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The options a program's --help lists are exactly those its manual page describes under OPTIONS
 # and, when a completion file is named, exactly the long ones that file offers.
 # Usage: check-options.sh PROGRAM MANPAGE [COMPLETION]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/spdx on a small checkout of its own: --check finds the files that lack the line and
 # only those, the script adds the line where each kind of file takes it (after a "#!" line, kept
 # executable), and a second run changes nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless programs run as a user runs them: their exit statuses, standard error and output.
 #include "core/SetupTables.h"
 #include "files/SetupFiles.h"

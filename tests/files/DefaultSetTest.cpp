@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the default file set lives, and the first start that puts the example rig there. Every
 // test names its folders in a temporary folder through the environment; none reads or writes
 // the real home.
