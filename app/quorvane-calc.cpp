@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvane-calc: calculates a rig without a window and prints the results.
 #include "analysis/RigParameter.h"
 #include "analysis/RigSetup.h"
@@ -52,7 +53,7 @@ int SweepExitStatus(const SweepResult& sweep) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(Program);
+    SetProgramIdentity();
     QCoreApplication::setApplicationVersion(QUORVANE_VERSION);
 
     QCommandLineParser parser;
@@ -128,8 +129,10 @@ int main(int argc, char* argv[]) {
         return BadUsage(parser, parser.errorText().toStdString());
     if (parser.isSet(help))
         parser.showHelp(0);
-    if (parser.isSet(version))
-        parser.showVersion();
+    if (parser.isSet(version)) {
+        std::cout << Program << " " << QUORVANE_VERSION << "\n";
+        return 0;
+    }
 
     ReportOptions options;
     const QString formatName = parser.value(format);

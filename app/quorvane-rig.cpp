@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvane-rig: converts a rig between its four binary files and one JSON document, and puts a
 // rig in place as the default file set.
 #include "core/Cat.h"
@@ -91,7 +92,7 @@ int InstallDefault(const std::string& argument) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(Program);
+    SetProgramIdentity();
     QCoreApplication::setApplicationVersion(QUORVANE_VERSION);
 
     QCommandLineParser parser;
@@ -105,6 +106,9 @@ int main(int argc, char* argv[]) {
         "  install-default BASE      copies the rig to the default file set, unless a file of\n"
         "                            that set exists\n"
         "\n"
+        "The default file set is $QUORVANE_DEFAULT_SET when that names a base, else\n"
+        "$XDG_DATA_HOME/quorvane/Default (by default ~/.local/share/quorvane/Default).\n"
+        "\n"
         "BASE is the base name of the set, or one of its four files.\n"
         "Exit status: 0 done; 1 a document with an error, or a file that could not be written;\n"
         "2 bad usage, or no file of the set could be read.");
@@ -116,8 +120,10 @@ int main(int argc, char* argv[]) {
         return BadUsage(parser, parser.errorText().toStdString());
     if (parser.isSet(help))
         parser.showHelp(0);
-    if (parser.isSet(version))
-        parser.showVersion();
+    if (parser.isSet(version)) {
+        std::cout << Program << " " << QUORVANE_VERSION << "\n";
+        return 0;
+    }
 
     BatchWindow window(std::cerr);
     SetWindow(&window);

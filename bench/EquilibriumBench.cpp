@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The equilibrium solver on a cell with the largest species list there is: a feed of H2, D2,
 // N2, O2, Ar, He, H2O, D2O, CO, CO2 and NH3 at 800 degrees Celsius and 1 bar, twelve species and
 // none of them fixed, so that an iteration is 2 * 3^12 = 1,062,882 evaluations of the error.

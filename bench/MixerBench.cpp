@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mixer stage of a full rig: 16 flowmeters in use, 1000 calibration curves of 20 points,
 // 12 gases, and a chain of nodes that each feed a lower-numbered node, so that the network needs
 // five sweeps (each with warnings for the nodes still waiting).

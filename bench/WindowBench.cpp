@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filling the calibration page: all 1000 rows of the curve list and the curve editor, as
 // showing the page, loading a calibrations file or stepping the curve selector does it; and
 // drawing the schematic. Runs on the offscreen platform with the window shown, so that the

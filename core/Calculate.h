@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Calculate command: solves the mixer, then hands the cells to the equilibrium run.
 #pragma once
 

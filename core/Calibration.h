@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Flow through a flowmeter from its scale reading: the best-matching calibration curve and its
 // interpolating polynomial.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts joined by appending, one part after another. (GCC 12 at -O3 misjudges "text" +
 // std::string with -Wrestrict; appending never trips it.)
 #pragma once

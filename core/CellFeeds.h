@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gas each measurement cell receives: its node's mixture plus the leaks of its
 // surroundings, normalised to a sum of 1.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conditioning stages on a flowmeter's line: saturators with water or heavy water, a saturated
 // KBr solution, a drying agent and an oxygen getter. Each fixes the fraction of one gas.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up values of the setup records, and the two switches of the results view.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fixed-capacity tables indexed First..Last, as the whole program numbers its records.
 // The records lie contiguously (the file code writes them as one image), and every access
 // is checked: an index outside the range is a programming error that stops the program

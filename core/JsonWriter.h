@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // JSON text written in the order the caller gives its keys, laid out for reading: one member or
 // element per line, indented, or a whole container on one line when it is short.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The records hold single-byte texts; the widgets hold QStrings. What the user typed goes into
 // a record as Latin-1 (a character outside it becomes "?"), and a record's text is shown as
 // Latin-1.

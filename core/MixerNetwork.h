@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mixer network: which input mixtures are usable, the gas list and the node sweeps.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rig check: what the mixer stage of a calculation notices beyond its own messages, things
 // that give a plausible number from a rig that is probably not set up as meant. Each finding is
 // a warning: it goes into the message history (or a headless program's output), never onto the

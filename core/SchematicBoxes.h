@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The boxes of the mixer schematic: where each flowmeter, input mixture, mixer node and cell is
 // drawn, and the levels of the gas lines between them. The defaults routine lays the boxes out
 // once for the design area SchemeWidth x SchemeHeight; afterwards only the drawing writes to

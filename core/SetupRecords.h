@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The records of the setup tables. Their byte images are at the same time the records of the
 // four setup files, so every offset and size below is fixed and checked at compile time.
 // Padding is spelled out as members: a record is copied to and from a file as one block, and

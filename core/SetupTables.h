@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup tables, the working lists of the calculation and the selection and run state.
 // They live as long as the program and every subsystem reads and writes them by index.
 #pragma once

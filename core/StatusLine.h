@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status line: warnings and failures on red, progress on blue, each message followed by a
 // pause that lets no user input through.
 #pragma once

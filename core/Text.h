@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fixed-capacity texts of the setup records: one length byte followed by N single-byte
 // characters. The byte image is part of the file formats, so the struct has no other members.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the calculation asks of the main window goes through this interface, so that
 // the whole calculation runs without a window: the desktop program implements it with its
 // widgets, the headless tools with standard error, and the tests with a recorder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one calculation is allowed: bounds on its work, and the solver of its cells. The window
 // sets none of it: its calculation solves the cells by the pattern search, cycling over them
 // until every fed cell has converged or the user stops it. A caller that must keep a

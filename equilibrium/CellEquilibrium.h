@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-cell equilibrium run: after the mixer stage it chooses the species of the run, sets up
 // every fed cell from its feed and drives the solver pass by pass, cell after cell, until every
 // fed cell has converged or the user stops. Its lists and per-cell amounts are global, live for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The equations of one cell on its own elements, as both solvers take them. Everything a solver
 // needs is in here, so that a caller with its own copy of the setup (a sweep in a worker thread)
 // can solve a cell without the run's global lists.

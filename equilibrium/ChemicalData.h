@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built-in elements and species of the equilibrium with their thermochemical data. The
 // species formulas are also the gas names of the whole program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The equilibrium solver with its numeric helpers, and the clock of the status-line pause.
 #pragma once
 

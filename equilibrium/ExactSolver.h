@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second solver for a cell's equations: Newton's method on the logarithms of the reference
 // species' amounts, the compounds following from their reaction rows. It solves the very
 // equations of the pattern search, the balance rows and the formation reactions of a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The formation reactions of the run's compounds from the reference species of their elements,
 // and their equilibrium constants at one temperature.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Molar Gibbs energies of the species at any temperature, from their standard entropy and
 // enthalpy at 298.15 K and their heat-capacity rows.
 #pragma once

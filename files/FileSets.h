@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File sets named on a command line, and a file set put in place of another that is missing.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A rig as one JSON document that a person can read, write and keep under version control: the
 // four stored tables (input mixtures, flowmeters, calibration curves, cells) record by record,
 // every meaningful field by name. Curves still at their start-up values are left out, and a

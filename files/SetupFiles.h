@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four setup files: plain images of the input mixtures, the flowmeters, the calibration
 // curves and the cells, one fixed-size record after another, forming a file set that shares
 // one base name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calibration list's reading rule on any rows a user can type: each line of the input is a
 // row of cells separated by tabs, read into the curve of that row. The texts must fit their
 // fields, a temperature or pressure either changes to a finite number or stays, the list shows

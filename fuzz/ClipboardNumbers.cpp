@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table editor's number scanner on any clipboard text: Extract from Clipboard reads every
 // number of the input with its place, and the scanner reads one number from the start in each of
 // its modes. The first eight bytes also make a number that goes to the clipboard at full

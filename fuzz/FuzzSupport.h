@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the fuzz targets share: a quiet window that never waits, a folder of their own for the
 // files they write, the example rig, a calculation whose work no input can stretch, and a check
 // that turns a broken promise into a crash that libFuzzer reports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One setup file of the kind QUORVANE_FUZZ_KIND ("INP", "MIX", "CAL" or "CEL"), whatever it
 // holds, in a file set whose other three files are the example rig's: the program starts on the
 // set as quorvane-calc does, loading all four files, and calculates it.

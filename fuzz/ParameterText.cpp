@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reading rules of the parameter tables on any text a user can type: every line of the input
 // is read as a real, a whole number, an input code, an Output, a yes/no and a key, and what each
 // rule accepts is checked against what it promises. The first eight bytes also make a number

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvane-rig from-json on any document: RigFromJson either refuses it and changes nothing, or
 // reads it, and then the rig goes back to JSON and in again unchanged, and its four files are
 // written and read back byte for byte, as from-json writes them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole calculation without a window: the batch window that stands in for it, one bounded run
 // of the window's own calculation (Run1Click through the window interface), and what the run
 // came to as an outcome and as the headless calculator's exit status.

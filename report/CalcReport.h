@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results of a calculation as text, CSV or JSON: what the headless calculator prints.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results table as tab-separated text, for a spreadsheet: what the window's Copy Table puts
 // on the clipboard.
 #pragma once

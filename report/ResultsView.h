@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the results of a calculation look like, without widgets: which rows and columns a view
 // has, whether its values are plain or decimal logarithms, how many decimals they show, which
 // cells stay empty, and the headings and captions. The window's results table and the reports

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing surface of the schematic: an image with a pen, a fill and a font, drawn on with
 // the rules the layout's coordinates assume. A rectangle's right and bottom edges and a line's
 // end point are not painted, so boxes that share an edge and lines that meet do not overdraw.

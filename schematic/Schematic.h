@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schematic of the mixer: input mixtures along the bottom, the flowmeters across the
 // middle with their conditioning stages below or above them, the mixer nodes above the
 // flowmeters and the cells along the top, joined by lines in the colour of the gas they carry.

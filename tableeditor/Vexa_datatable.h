@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data behind a table editor: a rectangular table of 64-bit reals addressed by column and
 // row from 1, with a name and an attribute byte for every row and column, a state byte for
 // every cell, a measurement scale type for every column and a free comment. It knows nothing

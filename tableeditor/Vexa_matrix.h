@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The value store of a data table: a matrix of 64-bit reals addressed [column][row] from 1.
 // Every change (a value, a fill, new contents) is reported through OnChange so that the owner
 // can forward it; the owner decides whether it listens at the moment.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TNTabEd, the numeric table editor: a grid that shows and edits one TDataTable. Grid column 0
 // holds the row names and grid row 0 the column names; an optional attribute column (grid
 // column 1) and attribute row (grid row 1) show each row's and column's attribute. Data cell

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces of the grid that Qt's table view asks for: the model that presents the data cells,
 // the delegate that draws and edits them, the two headers with the name and attribute cells,
 // and the corner. Each hands its work to TNTabEd, which keeps the drawing and the state.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces TNTabEd is built from: the model that presents the data cells to QTableView, the
 // delegate that draws and edits them, the headers that carry the name and attribute cells,
 // and the corner. All drawing goes through TNTabEd::DrawCell.

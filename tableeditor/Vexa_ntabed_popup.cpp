@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's two context menus and their commands: marking, clearing, the empty state, copy,
 // paste and reading numbers from the clipboard, selecting, read-only mode, headings, decimal
 // places, and inserting and deleting rows and columns.

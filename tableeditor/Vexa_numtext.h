@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number texts of the table editor: the cell format by decimal places, the clipboard formats,
 // the decimal conversion of typed text and the number scanner that reads numbers out of any
 // text. All of it uses "." as the decimal point whatever the locale.

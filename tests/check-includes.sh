@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Each layer looks down only: the calculation (core, files, equilibrium) knows no analysis,
 # report, widget or drawing; core knows nothing of the files; the analyses know no report or
 # widget; the reports know no widget. Prints every include

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calibration page: the list of all 1000 curves with their header fields, read back on
 // OK, and the editor of the current curve's twenty points, stored at every click in it.
 #include "core/LatinText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The File menu: open and save the four setup files, one by one or as a file set. An open that
 // would replace unsaved changes asks first; every dialog starts in the current file set's
 // folder; what was read or written is no longer modified, and after an open the visible page

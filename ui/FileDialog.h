@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open and save dialogs of the File menu. One of each is shared by all commands and keeps
 // the filter and default extension that were last set on it. Tests answer the dialogs through
 // Answer instead of the platform's dialog.

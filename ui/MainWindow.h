@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the schematic on the left, the five tab pages on the right, the status line
 // across the top and the list of current setup files across the bottom. The window only calls
 // the calculation; everything that computes or stores lives in the calculation library. It is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message history: every status-line message and every warning, with the time it came, so
 // that a message the status line has replaced can still be read. The window keeps one history
 // and shows it in a dialog of its own, opened from the Tools menu or by a click on the status

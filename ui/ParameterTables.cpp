@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four key/value tables: each is filled from the records when its page is shown or its
 // index selector changes, and read back only when the user clicks OK.
 #include "core/LatinText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the parameter tables and the calibration list write numbers and read back what the user
 // typed. Plain text in, plain values out, so that the rules can be tested and fuzzed without a
 // window. Every reader leaves its field alone when the text does not follow its rule.

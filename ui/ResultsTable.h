@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results table of the output cells page: one column per cell, one row per species of the
 // run (the equilibrium view) or per gas of the gas list (the feed view), as decimal logarithms
 // or plain values. The table holds nothing of its own: every rebuild reads the current results.

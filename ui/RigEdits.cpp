@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which stored tables an edit changed, and the window's marks that follow: the modified mark of
 // the title, the question before unsaved changes are dropped, and the results out of date.
 #include "ui/RigEdits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which stored tables an edit changed, by the kind of setup file that holds each of them (the
 // rows of LoadedSetupFiles: INP, MIX, CAL, CEL). The fields a calculation writes into the
 // records (the flowmeters' flows, the cells' run states, the input mixtures' ready flags, which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A grid of texts with a fixed title row and a fixed first column: the calibration curve
 // list. Cells are addressed as (column, row); row 0 is the title row, rows 1..RowCount() hold
 // the data. The texts live in one flat array, so that filling a thousand rows costs little.

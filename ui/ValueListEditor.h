@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A two-column key/value table with a title row: the parameter tables of the window. Rows are
 // numbered from 1; keys can be made read-only while the values stay editable.
 #pragma once

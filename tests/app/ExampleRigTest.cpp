@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The example rig that the build makes from examples/example-rig.json: what it is meant to show,
 // and that it converges.
 #include "core/Cat.h"

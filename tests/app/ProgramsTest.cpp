@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless programs run as a user runs them: their exit statuses, standard error and output.
 #include "core/SetupTables.h"
 #include "files/SetupFiles.h"
@@ -30,8 +31,10 @@ struct Finished {
     std::string Err;
 };
 
-Finished Run(const char* program, const QStringList& arguments, const QByteArray& input = {}) {
+Finished Run(const char* program, const QStringList& arguments, const QByteArray& input = {},
+             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForStarted(10000))
         return {};
@@ -50,6 +53,23 @@ Finished Calc(const QStringList& arguments) {
 }
 Finished Rig(const QStringList& arguments, const QByteArray& input = {}) {
     return Run(QUORVANE_RIG_PROGRAM, arguments, input);
+}
+
+// A program run in the given environment.
+Finished RunIn(const QProcessEnvironment& environment, const char* program,
+               const QStringList& arguments) {
+    return Run(program, arguments, {}, environment);
+}
+
+// The environment of a user whose home and data folder are in `folder`, with no default set
+// named and no display.
+QProcessEnvironment UserEnvironment(const std::string& folder) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", QString::fromStdString(folder + "/home"));
+    environment.insert("XDG_DATA_HOME", QString::fromStdString(folder + "/data"));
+    for (const char* name : {"QUORVANE_DEFAULT_SET", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    return environment;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -667,4 +687,84 @@ TEST_F(Programs, RigRefusesBadUsageAndASetWithoutFiles) {
         Contains(run.Err, "could not read any file of the set; tried " + TempPath("rig") + ".INP"))
         << run.Err;
     EXPECT_EQ(run.Out, "");
+}
+
+TEST_F(Programs, RigInstallsTheDefaultSetOnceWhereTheWindowLooksForIt) {
+    struct Case {
+        const char* What;
+        std::string Named; // QUORVANE_DEFAULT_SET, or empty
+        std::string Expected;
+    };
+    const Case cases[] = {
+        {"the user's data folder", "", TempPath("data/quorvane/Default")},
+        {"the set the environment names", TempPath("named/Rig"), TempPath("named/Rig")},
+    };
+    for (const Case& c : cases) {
+        QProcessEnvironment environment = UserEnvironment(Temp.path().toStdString());
+        if (!c.Named.empty())
+            environment.insert("QUORVANE_DEFAULT_SET", QString::fromStdString(c.Named));
+        const Finished first =
+            RunIn(environment, QUORVANE_RIG_PROGRAM, {"install-default", QUORVANE_EXAMPLE_BASE});
+        EXPECT_EQ(first.Exit, 0) << c.What;
+        EXPECT_EQ(first.Err, std::string("quorvane-rig: installed ") + QUORVANE_EXAMPLE_BASE +
+                                 " as the default file set " + c.Expected + "\n")
+            << c.What;
+        ExpectSameFileSets(c.Expected, QUORVANE_EXAMPLE_BASE);
+
+        WriteFileBytes(c.Expected + ".CEL", {'m', 'i', 'n', 'e'});
+        const Finished second =
+            RunIn(environment, QUORVANE_RIG_PROGRAM, {"install-default", QUORVANE_EXAMPLE_BASE});
+        EXPECT_EQ(second.Exit, 0) << c.What;
+        EXPECT_EQ(second.Err, "quorvane-rig: a default file set exists at " + c.Expected +
+                                  "; it is left as it is\n")
+            << c.What;
+        EXPECT_EQ(ReadFileBytes(c.Expected + ".CEL"), (std::vector<char>{'m', 'i', 'n', 'e'}));
+    }
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(TempPath("home/.local"))));
+}
+
+TEST_F(Programs, TheWindowsFirstStartInstallsTheBuildsExampleAndALaterStartKeepsTheSet) {
+    QProcessEnvironment environment = UserEnvironment(Temp.path().toStdString());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("QUORVANE_EXIT_WHEN_DRAWN", "1");
+    const std::string base = TempPath("data/quorvane/Default");
+
+    const Finished first = RunIn(environment, QUORVANE_WINDOW_PROGRAM, {});
+    ASSERT_EQ(first.Exit, 0) << first.Err;
+    ExpectSameFileSets(base, QUORVANE_EXAMPLE_BASE);
+
+    std::vector<char> cells = ReadFileBytes(base + ".CEL");
+    ASSERT_EQ(cells.size(), 576u);
+    cells[1] = 'Z'; // the first letter of cell 1's name
+    WriteFileBytes(base + ".CEL", cells);
+    const Finished second = RunIn(environment, QUORVANE_WINDOW_PROGRAM, {});
+    ASSERT_EQ(second.Exit, 0) << second.Err;
+    EXPECT_EQ(ReadFileBytes(base + ".CEL"), cells);
+    EXPECT_EQ(ReadFileBytes(base + ".INP"),
+              ReadFileBytes(std::string(QUORVANE_EXAMPLE_BASE) + ".INP"));
+}
+
+TEST_F(Programs, EachProgramAnswersHelpAndVersionWithoutADisplay) {
+    // A display platform that cannot start here: the window's program must not need it.
+    QProcessEnvironment environment = UserEnvironment(Temp.path().toStdString());
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    const std::pair<const char*, const char*> programs[] = {
+        {QUORVANE_WINDOW_PROGRAM, "quorvane"},
+        {QUORVANE_CALC_PROGRAM, "quorvane-calc"},
+        {QUORVANE_RIG_PROGRAM, "quorvane-rig"},
+    };
+    for (const auto& [program, name] : programs) {
+        const Finished help = RunIn(environment, program, {"--help"});
+        EXPECT_EQ(help.Exit, 0) << name << help.Err;
+        EXPECT_TRUE(Contains(help.Out, "Usage: ")) << help.Out;
+        EXPECT_TRUE(Contains(help.Out, std::string(name) + " [options]")) << help.Out;
+        const Finished version = RunIn(environment, program, {"--version"});
+        EXPECT_EQ(version.Exit, 0) << name << version.Err;
+        EXPECT_EQ(version.Out, std::string(name) + " " + QUORVANE_VERSION + "\n");
+    }
+    // The window and the tool that installs the default set tell where it is.
+    for (const char* program : {QUORVANE_WINDOW_PROGRAM, QUORVANE_RIG_PROGRAM})
+        EXPECT_TRUE(Contains(RunIn(environment, program, {"--help"}).Out,
+                             "$XDG_DATA_HOME/quorvane/Default"))
+            << program;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rig check of the mixer stage: the warnings it gives, and that they change nothing of the
 // calculation's own messages.
 #include "core/RigCheck.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The reference values of the exact-rounding tests, computed apart from the program: mpmath
 at a 64-bit mantissa for every extended operation (ln and exp correctly rounded to it), at 53
 bits for every double operation, and rounding to binary64 at exactly the steps the method

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The physics check of the equilibrium tests finds what it is there to find: an exact answer
 // passes, and each kind of fault, made small, fails within the exact solver's tolerance.
 #include "support/EquilibriumCheck.h"

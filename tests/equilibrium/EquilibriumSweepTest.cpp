@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds over sweeps of temperatures and pressures, each cell held to its equilibrium by the one
 // physics check. The pattern search is slow far from its comfort, so its sweep keeps to feeds of
 // few species above 800 degrees Celsius; the exact solver converges everywhere, and runs a wider

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exact solver on the systems the cell run builds: hard cells, random feeds, feeds without
 // a solution, a start from a previous answer, and agreement with the pattern search.
 #include "equilibrium/ExactSolver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's solver against the plain reference on many random systems: the same x, best
 // error, step and stall flag after every call, bit for bit.
 #include "support/ReferenceSolver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern search on small systems whose answers are known by hand, for the program's solver
 // and for the plain reference alike, each with its own error measure.
 #include "equilibrium/EqCalcUnit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile setups: files as a typo, a broken USB stick or a careless script can leave them,
 // loaded and calculated as the headless calculator does. Each case starts from the example rig,
 // spoils some of its files, starts the program on the set and calculates it within tight

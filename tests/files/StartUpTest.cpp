@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/StartUp.h"
 
 #include "core/Calculate.h"
@@ -157,10 +158,7 @@ TEST(DefaultSetupBase, FactoryLocationResolvesFromTheRootWithSlashes) {
     EXPECT_EQ(PlatformPath("/already/a/path"), "/already/a/path");
 }
 
-TEST_F(StartUp, OnlyTheBuiltInLocationIsMappedAndAnyOtherBaseIsTakenAsItIs) {
-    DefaultSetupLocation = FactorySetupLocation;
-    EXPECT_EQ(DefaultSetupPath(), "/Program files/Blendora/Default");
-
+TEST_F(StartUp, AnyBaseButTheBuiltInLocationIsTakenAsItIs) {
     // Two sets whose names differ only in a backslash and a slash: the one named is read.
     ASSERT_TRUE(QDir(QString::fromStdString(TempPath("back"))).mkpath("."));
     Cells[1].Name.Set("slash");
@@ -295,6 +293,7 @@ TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
     ErrorPause = ProgressPause = 9;
     ShowEquilibrium = ShowLogarithmic = 0;
     SaveFileSet(TempPath("rig"));
+    FirstStartExample = TempPath("example");
     const ScopedCalcBounds bounds({1, 2, 3, EquilibriumSolver::Exact});
 
     ResetProgramState();
@@ -347,6 +346,7 @@ TEST_F(ProgramReset, LeavesWhatEveryOwnerHoldsAsBeforeStartUp) {
     EXPECT_EQ(LoadedSetupFiles, LabelsOnly);
     EXPECT_EQ(DefaultSetupLocation, FactorySetupLocation);
     EXPECT_EQ(DefaultSetupBase, "");
+    EXPECT_EQ(FirstStartExample, "");
     // The species and the equilibrium run.
     EXPECT_EQ(CompoundCount, 0);
     EXPECT_EQ(Compounds[1].Formula, "");

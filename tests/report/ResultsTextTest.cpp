@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results table as tab-separated text for a spreadsheet.
 #include "report/ResultsText.h"
 

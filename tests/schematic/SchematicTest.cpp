@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "schematic/Schematic.h"
 #include "core/Defaults.h"
 #include "core/SchematicBoxes.h"

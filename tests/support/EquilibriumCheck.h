@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One check of the physics of a calculated cell, for every solver and every sweep: the amounts
 // are held against the species table, the cell's feed as the mixer left it (CellFeed and the gas
 // list), the Gibbs energies and the cell's temperature and pressure, not against the matrices or

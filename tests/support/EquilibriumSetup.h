@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fixture for the equilibrium run and small builders of its inputs. The run is repeatable:
 // the random step's generator is seeded and the clock moves by a quarter second at every reading.
 // A run that goes on for more passes than any test needs fails the test and is stopped as the

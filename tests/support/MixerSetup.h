@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small builders for mixer setups in tests. They write the setup tables directly, as the
 // parameter tables or a file would.
 #pragma once

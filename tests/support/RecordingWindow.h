@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window that records, in order, everything the calculation asks of it, and never waits.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The equilibrium solver written as plainly as possible: the error measure and the depth-first
 // sweep exactly as the method is stated, with nothing carried between evaluations, and the
 // measure written apart from the program's (its clamped logarithm included), row by row. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fixture that starts every test from a fresh program: all tables as at start-up, the
 // defaults installed from a default file set in a temporary folder (empty unless the test puts
 // files there), and a recording window.

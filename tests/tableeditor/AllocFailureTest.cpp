@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running out of memory: every allocation the table editor makes is made to fail in turn, and
 // each failure must surface as the component's exception with its message, leaving what was
 // there intact. The program replaces the global allocation functions to do so.

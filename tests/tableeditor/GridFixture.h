@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A grid on the screen (offscreen platform) driven as a user drives it: mouse presses and
 // clicks on cells, headers and the corner, typed keys, the context menus and the clipboard.
 #pragma once

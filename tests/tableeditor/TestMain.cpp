@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table editor's widgets need a QApplication for the whole run. The tests always use the
 // offscreen platform, also when the test list is read at build time.
 #include <gtest/gtest.h>

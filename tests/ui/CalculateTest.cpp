@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Calculate from the window: the command's caption, the results, and a stop request while the
 // cells are calculated.
 #include "WindowFixture.h"

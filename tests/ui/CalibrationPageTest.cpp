@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calibration page: the list of all curves read back on OK, and the curve editor whose
 // points are stored at every click in it.
 #include "DrawnText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Looking at texts as a widget drew them: whether a text in a cell of a grabbed image was drawn
 // whole, or cut short or ended in "..." by a cell too narrow for it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The File menu through answered dialogs.
 #include "WindowFixture.h"
 

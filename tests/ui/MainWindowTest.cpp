@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window at start-up, its captions, the status line, About and Exit.
 #include "WindowFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message history and the warnings indicator, and the status line's pause that goes on
 // painting but takes no input.
 #include "WindowFixture.h"

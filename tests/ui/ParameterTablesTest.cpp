@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter tables as the user works with them: values typed into the tables reach the
 // records only on OK, by the reading rule of their row.
 #include "WindowFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number texts of the parameter tables and the rules that read typed text, on their own:
 // the cases that the tables' tests cannot reach through a handful of rows.
 #include "ui/ParameterText.h"

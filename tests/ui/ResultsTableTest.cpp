@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results table: views, captions, column names and empty cells.
 #include "DrawnText.h"
 #include "WindowFixture.h"

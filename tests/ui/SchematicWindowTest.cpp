@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schematic in the window: drawn at start-up and again whenever what it shows changes.
 #include "WindowFixture.h"
 

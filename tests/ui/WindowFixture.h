@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fresh program with its real main window for every test: the window is created, the
 // defaults are installed from a default file set in a temporary folder (empty unless the test
 // puts files there), and the window is shown offscreen. Status-line pauses return at once.
