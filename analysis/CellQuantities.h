@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a lab reads off a cell besides its partial pressures: log10 pO2, an oxygen sensor's EMF
 // against a reference gas, the water content of the feed and at equilibrium, the feed's dew
 // point at the cell pressure, and the H2O/H2 and CO2/CO ratios at equilibrium. A quantity that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The derived quantities of a cell of a point on a copy of the setup (a sweep's, a search's).
 #pragma once
 

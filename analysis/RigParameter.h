@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameters of a rig that an analysis may vary: a cell's temperature (degrees Celsius) or
 // pressure (bar), a flowmeter's reading, and the temperature of a flowmeter's saturator (degrees
 // Celsius). Named "cellN.temperature", "cellN.pressure", "flowmeterN.reading" and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One point of a rig on a copy of its setup: the mixer stage when it is needed, then the
 // equilibrium of every fed cell, by the exact solver or by the pattern search. Touches no global
 // table, no window and no shared random generator, so it may run in any thread on a copy of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A copy of every table the calculation of a rig reads: the setup tables, the species table and
 // the working lists the mixer stage and the cell runs fill. Work on a copy (a sweep, a plot in a
 // worker thread) runs on it alone and never touches the tables the window edits.

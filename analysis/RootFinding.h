@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Roots of a function of one variable on a bracket: Brent's method, which keeps the root inside
 // the bracket at every step and converges like the secant method where the function is smooth.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sweep: one parameter of a rig over evenly spaced values, a point of the rig at each, each
 // point starting from the answer of the one before. It runs on a copy of the setup of its own,
 // so it may run in a worker thread, with progress reported and a flag that cancels it.

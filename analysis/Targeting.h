@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which setting gives a cell a target? Finds the value of one parameter of the rig (a cell's
 // temperature or pressure, a flowmeter's reading, a saturator's temperature) at which one of a
 // cell's quantities (log10 pO2, the sensor's EMF, the dew point, the water fed) reaches a goal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sweep of the twelve-species benchmark cell (a feed of H2, D2, N2, O2, Ar, He, H2O, D2O, CO,
 // CO2 and NH3 at 1 bar, through one flowmeter into cell 1) over 101 temperatures from 600 to
 // 1100 degrees Celsius with the exact solver: the mixer stage once, then 101 points, each from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The species of an equilibrium run and the per-cell values prepared from a feed, as values a
 // caller may hold on its own: the window's run keeps them in its global lists, a calculation on
 // a copy of the setup (a sweep in a worker thread) in its own.

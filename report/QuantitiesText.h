@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The derived quantities of the cells as the window's "Cell quantities" table and the reports
 // show them: which cells have a column, and each value's text.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sweep's results as CSV, JSON or an aligned text table: what quorvane-calc --sweep prints and
 // what the window's Plots page exports.
 #pragma once

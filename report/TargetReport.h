@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a search for a setting found, as quorvane-calc prints it: text or JSON.
 #pragma once
 

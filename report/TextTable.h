@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces of the plain reports' layout: aligned tables of text and CSV fields.
 #pragma once
 

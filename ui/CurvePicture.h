@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calibration curve as a picture beside its editor: the curve's points as marks and the
 // flow the calculation reads through it as a line, sampled finely from the same curve evaluation
 // the mixer stage uses, so that a polynomial that wiggles between its points is seen at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Find setting…": which value of one parameter of the rig gives a cell's quantity a goal. The
 // search runs in a worker thread on a copy of the setup taken when Find is clicked; the window
 // stays responsive. A value found can be put into the rig, which is an edit like any other.

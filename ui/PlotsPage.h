@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Plots page: a sweep of one parameter of the rig, run on a worker thread on a copy of the
 // setup taken when it starts, drawn as log10 partial pressures of the chosen species against
 // the parameter, one line per chosen cell and species. It exports the picture as PNG or SVG and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Cell quantities" table of the output cells page: one column per cell that the last
 // calculation took in, one row per quantity (log10 pO2, the sensor's EMF, water fed and at
 // equilibrium, the dew point, H2O/H2 and CO2/CO). It holds nothing of its own: every rebuild

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the tests of the analyses share: the example rig, the global calculation they are held
 // to, and the bytes of every global table they promise to leave alone.
 #pragma once

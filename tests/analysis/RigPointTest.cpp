@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A point on a copy of the setup against the window's own calculation of the same rig, and the
 // copy's promise: the global tables stay as they were, and no message reaches the window.
 #include "analysis/RigPoint.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sweeps on a copy of the setup: every point as a single calculation of the rig with that value
 // gives it, the global tables left alone, the values, progress and cancel, threads that share
 // nothing, and the ranges a sweep takes.

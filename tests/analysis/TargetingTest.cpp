@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the setting that gives a cell's quantity a goal, held to the window's own calculation
 // of the rig with the setting put in.
 #include "analysis/Targeting.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sweep's results as the command line and the Plots page write them: CSV, JSON and text, from
 // a sweep made by hand so that every field can be traced to the number it came from.
 #include "report/SweepReport.h"

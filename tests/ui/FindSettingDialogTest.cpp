@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Find setting…" driven offscreen: its lists come from the rig, the search runs off the
 // window's thread, and the value it puts into the rig is an edit that gives the goal.
 #include "WindowFixture.h"

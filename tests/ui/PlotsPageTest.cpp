@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Plots page and the calibration curve's picture, driven offscreen through their widgets.
 #include "ui/PlotsPage.h"
 #include "WindowFixture.h"

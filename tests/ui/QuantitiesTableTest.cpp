@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Cell quantities" table under the results: its columns and rows, the reference pO2 set
 // on the same page, Copy Table, and the out-of-date mark it shares with the results.
 #include "WindowFixture.h"
