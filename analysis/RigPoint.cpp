@@ -9,7 +9,6 @@
 #include "equilibrium/ExactSolver.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <random>
 
 namespace {
@@ -71,22 +70,6 @@ void KeepAnswer(CellPoint& point, const RunSpecies& species, const EqVector& amo
     }
 }
 
-std::string NoAnswerText(int cell, const ExactSolution& solution) {
-    std::string text = "Cell " + std::to_string(cell) + ": no equilibrium: ";
-    switch (solution.Outcome) {
-    case ExactOutcome::NoOxygenForCarbon:
-        return text + "the feed holds no more oxygen than carbon";
-    case ExactOutcome::NotAFormationSystem:
-        return text + "the species data give no formation reactions to solve";
-    case ExactOutcome::Converged:
-    case ExactOutcome::NotConverged:
-        break;
-    }
-    char residual[40];
-    std::snprintf(residual, sizeof residual, "%.2E", static_cast<double>(solution.Residual));
-    return text + "the exact solver stopped at a balance residual of " + residual;
-}
-
 void SolveCellExactly(CellPoint& point, const CellSystem& system, const RunSpecies& species,
                       const CellAnswer* previous, CalcMessages& messages) {
     EqVector start{};
@@ -94,7 +77,7 @@ void SolveCellExactly(CellPoint& point, const CellSystem& system, const RunSpeci
     const ExactSolution solution = SolveExactly(system, warm ? &start : nullptr);
     if (solution.Outcome != ExactOutcome::Converged) {
         point.State = CellRunStateName(CellRunState::Passed);
-        messages.Error(NoAnswerText(point.Index, solution), MessagePause::Error, false);
+        messages.Error(ExactFailureText(point.Index, solution), MessagePause::Error, false);
         return;
     }
     point.State = CellRunStateName(CellRunState::Converged);

@@ -502,22 +502,6 @@ bool ReadyToSolve(int cell, double pressure, double temperatureC) {
     return true;
 }
 
-std::string ExactFailure(int cell, const ExactSolution& solution) {
-    std::string text = Cat("Cell ", std::to_string(cell), ": no equilibrium: ");
-    switch (solution.Outcome) {
-    case ExactOutcome::NoOxygenForCarbon:
-        return text + "the feed holds no more oxygen than carbon";
-    case ExactOutcome::NotAFormationSystem:
-        return text + "the species data give no formation reactions to solve";
-    case ExactOutcome::Converged:
-    case ExactOutcome::NotConverged:
-        break;
-    }
-    char residual[40];
-    std::snprintf(residual, sizeof residual, "%.2E", static_cast<double>(solution.Residual));
-    return text + "the exact solver stopped at a balance residual of " + residual;
-}
-
 } // namespace
 
 void RunCellEquilibrium(int cell, EqWorkTable& workList, [[maybe_unused]] const std::string& mode,
@@ -613,7 +597,23 @@ void RunCellExactly(int cell, EqWorkTable& workList, double pressure, double tem
         for (int j = 1; j <= EqSpeciesCount; ++j)
             none[j] = std::numeric_limits<long double>::quiet_NaN();
         ShowBest(cell, none);
-        ShowStatusError(ExactFailure(cell, solution), ErrorPause);
+        ShowStatusError(ExactFailureText(cell, solution), ErrorPause);
     }
     Window().ProcessPendingEvents();
+}
+
+std::string ExactFailureText(int cell, const ExactSolution& solution) {
+    std::string text = Cat("Cell ", std::to_string(cell), ": no equilibrium: ");
+    switch (solution.Outcome) {
+    case ExactOutcome::NoOxygenForCarbon:
+        return text + "the feed holds no more oxygen than carbon";
+    case ExactOutcome::NotAFormationSystem:
+        return text + "the species data give no formation reactions to solve";
+    case ExactOutcome::Converged:
+    case ExactOutcome::NotConverged:
+        break;
+    }
+    char residual[40];
+    std::snprintf(residual, sizeof residual, "%.2E", static_cast<double>(solution.Residual));
+    return text + "the exact solver stopped at a balance residual of " + residual;
 }

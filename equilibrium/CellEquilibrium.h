@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <string>
 
+struct ExactSolution;
+
 using CellAmountTable = IndexedTable<IndexedTable<long double, 1, MaxEqSpecies>, 1, CellCount>;
 using CellElementTable = IndexedTable<IndexedTable<double, 1, MaxEqSpecies>, 1, CellCount>;
 
@@ -122,6 +124,10 @@ void BuildCellEquations(int cell, double pressure, double temperatureC);
 // that asks its carriers to be exactly 0, which the pattern search can only approach. The
 // reference species of an element carries that element alone.
 CellSystem BuildCellSystem(int cell, double pressure, double temperatureC);
+
+// What the status line says of cell `cell` when the exact solver gives it no answer: "Cell N: no
+// equilibrium: " and the reason.
+std::string ExactFailureText(int cell, const ExactSolution& solution);
 // The same system for a cell prepared by PrepareCellFeed on species of the caller's own, with
 // the formation reactions' lines and warnings going to `messages`. Touches no global.
 CellSystem MakeCellSystem(const RunSpecies& species, const CellPreparation& cell, double pressure,

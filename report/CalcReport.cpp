@@ -333,17 +333,7 @@ std::string JsonReport(CalcOutcome outcome, const std::vector<StatusMessage>& me
         else
             json.Null();
         json.Member("passes", CellPasses[c]);
-        json.Key("derived");
-        json.BeginObject(true);
-        const CellQuantities q = QuantitiesOfCell(c, options.Quantities);
-        for (const QuantityName& quantity : QuantityNames()) {
-            json.Key(quantity.Name);
-            if (const std::optional<double> value = q.*quantity.Member)
-                json.Number(*value);
-            else
-                json.Null();
-        }
-        json.EndObject();
+        WriteDerivedQuantities(json, QuantitiesOfCell(c, options.Quantities));
         json.EndObject();
     }
     json.EndArray();

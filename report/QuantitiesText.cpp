@@ -5,20 +5,11 @@
 #include "core/NumberText.h"
 #include "core/SetupTables.h"
 #include "report/ResultsView.h"
+#include "report/TextTable.h"
 
-#include <algorithm>
 #include <charconv>
 
 namespace {
-// A name as one field of a line: a tab or a line break that a file brought into it would split
-// it.
-std::string Field(std::string name) {
-    std::replace_if(
-        name.begin(), name.end(), [](char ch) { return ch == '\t' || ch == '\n' || ch == '\r'; },
-        ' ');
-    return name;
-}
-
 std::string Significant(double value, int digits) {
     char buffer[64];
     const auto result =
@@ -50,12 +41,12 @@ std::string TabSeparatedQuantities(const std::vector<int>& cells, const Quantity
     std::string text = "Quantity";
     std::vector<CellQuantities> values;
     for (const int c : cells) {
-        text += '\t' + Field(ResultsView::ColumnName(c));
+        text += '\t' + TabField(ResultsView::ColumnName(c));
         values.push_back(QuantitiesOfCell(c, options));
     }
     text += '\n';
     for (const QuantityName& quantity : QuantityNames()) {
-        text += Field(quantity.Caption);
+        text += TabField(quantity.Caption);
         for (const CellQuantities& q : values) {
             text += '\t';
             if (const std::optional<double> value = q.*quantity.Member)
@@ -64,4 +55,17 @@ std::string TabSeparatedQuantities(const std::vector<int>& cells, const Quantity
         text += '\n';
     }
     return text;
+}
+
+void WriteDerivedQuantities(JsonWriter& json, const CellQuantities& quantities) {
+    json.Key("derived");
+    json.BeginObject(true);
+    for (const QuantityName& quantity : QuantityNames()) {
+        json.Key(quantity.Name);
+        if (const std::optional<double> value = quantities.*quantity.Member)
+            json.Number(*value);
+        else
+            json.Null();
+    }
+    json.EndObject();
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class JsonWriter;
+
 // The cells of the window's table: those the last calculation took in (fed, with conditions in
 // range), ascending.
 std::vector<int> QuantityCells();
@@ -23,3 +25,7 @@ std::string QuantityText(const QuantityName& quantity, std::optional<double> val
 // value in full, the fewest digits that read back as the same double; empty where a cell has no
 // value.
 std::string TabSeparatedQuantities(const std::vector<int>& cells, const QuantityOptions& options);
+
+// The member "derived" of a cell in the JSON reports: every quantity by its key, null where it
+// has no value.
+void WriteDerivedQuantities(JsonWriter& json, const CellQuantities& quantities);

@@ -2,26 +2,15 @@
 #include "report/ResultsText.h"
 
 #include "core/JsonWriter.h"
-
-#include <algorithm>
-
-namespace {
-// A name as one field: a tab or a line break that a file brought into a name would split it.
-std::string Field(std::string name) {
-    std::replace_if(
-        name.begin(), name.end(), [](char ch) { return ch == '\t' || ch == '\n' || ch == '\r'; },
-        ' ');
-    return name;
-}
-} // namespace
+#include "report/TextTable.h"
 
 std::string TabSeparatedResults(const ResultsView& view) {
     std::string text = view.RowHeading();
     for (int c = 1; c <= ResultsView::Columns; ++c)
-        text += '\t' + Field(ResultsView::ColumnName(c));
+        text += '\t' + TabField(ResultsView::ColumnName(c));
     text += '\n';
     for (int row = 1; row <= view.Rows(); ++row) {
-        text += Field(view.RowName(row));
+        text += TabField(view.RowName(row));
         for (int c = 1; c <= ResultsView::Columns; ++c) {
             text += '\t';
             // The logarithm is taken of the extended value before it becomes a double, as the

@@ -6,6 +6,7 @@
 #include "core/JsonWriter.h"
 #include "equilibrium/CalcBounds.h"
 #include "equilibrium/EqCalcUnit.h"
+#include "report/QuantitiesText.h"
 #include "report/TextTable.h"
 
 #include <algorithm>
@@ -85,17 +86,7 @@ std::string JsonSweep(const SweepResult& sweep, int cell, const QuantityOptions&
             for (const SpeciesPressure& species : c.Equilibrium)
                 json.Member(species.Species, static_cast<double>(species.Pressure));
             json.EndObject();
-            json.Key("derived");
-            json.BeginObject(true);
-            const CellQuantities q = QuantitiesOf(c, quantities);
-            for (const QuantityName& quantity : QuantityNames()) {
-                json.Key(quantity.Name);
-                if (const std::optional<double> number = q.*quantity.Member)
-                    json.Number(*number);
-                else
-                    json.Null();
-            }
-            json.EndObject();
+            WriteDerivedQuantities(json, QuantitiesOf(c, quantities));
             json.EndObject();
         }
         json.EndArray();

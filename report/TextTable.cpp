@@ -52,3 +52,10 @@ std::string CsvField(const std::string& latin1) {
     quoted += '"';
     return quoted;
 }
+
+std::string TabField(std::string name) {
+    std::replace_if(
+        name.begin(), name.end(), [](char ch) { return ch == '\t' || ch == '\n' || ch == '\r'; },
+        ' ');
+    return name;
+}

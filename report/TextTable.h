@@ -23,3 +23,7 @@ private:
 // A CSV field from a single-byte text, in UTF-8, quoted when it holds a separator, a quote or a
 // line break.
 std::string CsvField(const std::string& latin1);
+
+// A name as one field of tab-separated text: a tab or a line break that a file brought into the
+// name would split it, so each becomes a space.
+std::string TabField(std::string name);
