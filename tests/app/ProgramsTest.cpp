@@ -4,6 +4,7 @@
 #include "files/SetupFiles.h"
 #include "support/MixerSetup.h"
 #include "support/TestSetup.h"
+#include "support/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -70,14 +71,6 @@ QProcessEnvironment UserEnvironment(const std::string& folder) {
     for (const char* name : {"QUORVANE_DEFAULT_SET", "DISPLAY", "WAYLAND_DISPLAY"})
         environment.remove(name);
     return environment;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // The lines of a text but the rig check's warnings, which a small hand-made rig draws (its

@@ -4,6 +4,7 @@
 #include "report/SweepReport.h"
 
 #include "analysis/PointQuantities.h"
+#include "support/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -71,14 +72,6 @@ std::vector<std::string> Fields(const std::string& line) {
         }
     }
     return fields;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // The rows a cell of a point should write: equilibrium, then feed.
