@@ -827,5 +827,7 @@ QString TForm1::AboutBoxText() {
                "N2, O2, Ar, He, O3, H2O, D2O, CO, CO2, NH3), compiled in: the standard entropy and "
                "enthalpy of formation at 298.15 K and the heat capacity as "
                "Cp = A + B\u00b710\u207b\u00b3T + C\u00b710\u2075/T\u00b2 + "
-               "D\u00b710\u207b\u2076T\u00b2 in temperature ranges.");
+               "D\u00b710\u207b\u2076T\u00b2 in temperature ranges.") +
+           QStringLiteral("\n\nQuorvane is free software under the GNU General Public License, "
+                          "version 3 or any later version. It comes with no warranty.");
 }

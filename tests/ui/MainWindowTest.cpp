@@ -94,6 +94,8 @@ TEST_F(MainWindowTest, AboutShowsTheContactAndExitCloses) {
         shown.contains(QRegularExpression(QStringLiteral("\nQuorvane version \\d+\\.\\d+"))))
         << shown.toStdString();
     EXPECT_TRUE(shown.contains("Species data: ")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("GNU General Public License, version 3 or any later version"))
+        << shown.toStdString();
 
     Flowmeters[1].Reading = 99; // not a change of the user's: Exit asks nothing
     Form->Exit1->trigger();
