@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The species of an equilibrium run and the per-cell values prepared from a feed, as values a
-// caller may hold on its own: the window's run keeps them in its global lists, a calculation on
-// a copy of the setup (a sweep in a worker thread) in its own.
+// The species an equilibrium run works with and what it prepares from each cell's feed, held as
+// plain values: Calculate keeps them in the program's tables, while a sweep or a search in a
+// worker thread keeps a set of its own beside its copy of the rig.
 #pragma once
 
 #include "core/IndexedTable.h"
@@ -27,8 +27,8 @@ struct RunSpecies {
     int CompoundCount; // species 1..CompoundCount of the table are defined
 };
 
-// The species a run chooses from a set of cell feeds (see SelectEquilibriumSpecies), and the
-// flags that choice sets on the element and species tables.
+// The species a run chooses from a set of cell feeds, as SelectEquilibriumSpecies chooses them,
+// and the flags that choice sets on the element and species tables.
 struct SpeciesChoice {
     UsedElementTable UsedElements{};
     int UsedElementCount = 0;
