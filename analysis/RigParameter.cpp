@@ -161,19 +161,28 @@ double RigParameterValue(const RigParameter& parameter, const RigSetup& setup) {
     return 0;
 }
 
-void SetRigParameter(const RigParameter& parameter, RigSetup& setup, double value) {
+void SetRigParameter(const RigParameter& parameter, CellRecords& cells,
+                     FlowmeterRecords& flowmeters, double value) {
     switch (parameter.Kind) {
     case RigParameterKind::CellTemperature:
-        setup.Cells[parameter.Index].Temperature = value;
+        if (cells.Contains(parameter.Index))
+            cells[parameter.Index].Temperature = value;
         break;
     case RigParameterKind::CellPressure:
-        setup.Cells[parameter.Index].Pressure = value;
+        if (cells.Contains(parameter.Index))
+            cells[parameter.Index].Pressure = value;
         break;
     case RigParameterKind::FlowmeterReading:
-        setup.Flowmeters[parameter.Index].Reading = value;
+        if (flowmeters.Contains(parameter.Index))
+            flowmeters[parameter.Index].Reading = value;
         break;
     case RigParameterKind::StageTemperature:
-        setup.Flowmeters[parameter.Index].FixGasT = value;
+        if (flowmeters.Contains(parameter.Index))
+            flowmeters[parameter.Index].FixGasT = value;
         break;
     }
+}
+
+void SetRigParameter(const RigParameter& parameter, RigSetup& setup, double value) {
+    SetRigParameter(parameter, setup.Cells, setup.Flowmeters, value);
 }

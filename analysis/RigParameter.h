@@ -44,3 +44,7 @@ std::string CheckRigParameter(const RigParameter& parameter, const RigSetup& set
 // The parameter's value on the copy, and a new value for it.
 double RigParameterValue(const RigParameter& parameter, const RigSetup& setup);
 void SetRigParameter(const RigParameter& parameter, RigSetup& setup, double value);
+// The same on a cells and a flowmeters table of the caller's (the window's own, to put a value
+// found into the rig). A number outside the tables changes nothing.
+void SetRigParameter(const RigParameter& parameter, CellRecords& cells,
+                     FlowmeterRecords& flowmeters, double value);

@@ -284,22 +284,5 @@ TargetResult FindSetting(const RigSetup& setup, const TargetRequest& request,
 }
 
 void SetRigParameterInTables(const RigParameter& parameter, double value) {
-    switch (parameter.Kind) {
-    case RigParameterKind::CellTemperature:
-        if (Cells.Contains(parameter.Index))
-            Cells[parameter.Index].Temperature = value;
-        break;
-    case RigParameterKind::CellPressure:
-        if (Cells.Contains(parameter.Index))
-            Cells[parameter.Index].Pressure = value;
-        break;
-    case RigParameterKind::FlowmeterReading:
-        if (Flowmeters.Contains(parameter.Index))
-            Flowmeters[parameter.Index].Reading = value;
-        break;
-    case RigParameterKind::StageTemperature:
-        if (Flowmeters.Contains(parameter.Index))
-            Flowmeters[parameter.Index].FixGasT = value;
-        break;
-    }
+    SetRigParameter(parameter, Cells, Flowmeters, value);
 }
